@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+// The connection settings, read from the local settings file by sfg_ReadSysReg.
+extern std::u16string gCmnConnector;
+extern std::u16string gCmnHost;
+extern std::u16string gCmnUser;
+extern std::u16string gCmnPswd;
+extern std::u16string gCmnDBName;
+extern std::u16string gSvrCatCode;
+
+// Finds the settings file under the Program Files folder and reads the six values of its section
+// "Common" into the connection settings. False when no root, folder or file is found.
+bool sfg_ReadSysReg();
