@@ -21,10 +21,10 @@ class Exception {
   std::shared_ptr<const Exception> inner_;
 };
 
-#define KESTRANE_ERROR_KIND(Name)  \
-  class Name : public Exception {  \
-   public:                         \
-    using Exception::Exception;    \
+#define KESTRANE_ERROR_KIND(Name) \
+  class Name : public Exception { \
+   public:                        \
+    using Exception::Exception;   \
   }
 
 KESTRANE_ERROR_KIND(EArgumentException);

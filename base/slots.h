@@ -4,7 +4,22 @@
 
 // The settings slots: the edit fields through which every value passes from one step of the run
 // to the next. The window implements this; the steps read and write through it.
-enum class Slot { Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Edit8, Edit9, Edit10, Edit11, Edit12, Edit13, Edit14 };
+enum class Slot {
+  Edit1,
+  Edit2,
+  Edit3,
+  Edit4,
+  Edit5,
+  Edit6,
+  Edit7,
+  Edit8,
+  Edit9,
+  Edit10,
+  Edit11,
+  Edit12,
+  Edit13,
+  Edit14
+};
 
 class SlotStore {
  public:
