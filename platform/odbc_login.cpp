@@ -40,11 +40,13 @@ std::u16string BestSqlServerDriver(const std::vector<std::u16string>& installed)
 
 class OdbcStringBuilder {
  public:
+  // Every attribute ends in ";": FreeTDS's wide entry point keeps the closing brace of a braced
+  // value that ends the string.
   void Add(std::u16string_view key, const std::u16string& value) {
-    if (!text_.empty()) text_ += u';';
     text_ += key;
     text_ += u'=';
     text_ += QuoteOdbcValue(value);
+    text_ += u';';
   }
   // Only entries the ADO string holds: an absent one leaves the driver's or the data source's default.
   void AddIfPresent(std::u16string_view key, const std::optional<std::u16string>& value) {
@@ -75,7 +77,11 @@ OdbcLogin MapToOdbc(const ConnectionProperties& properties, const std::vector<st
   OdbcStringBuilder builder;
   OdbcLogin login;
   if (IsOneOf(provider, kSqlServerProviders)) {
-    builder.Add(u"DRIVER", BestSqlServerDriver(installedDrivers));
+    const std::u16string driver = BestSqlServerDriver(installedDrivers);
+    builder.Add(u"DRIVER", driver);
+    // FreeTDS also speaks the Sybase protocol and, left to choose, retries in it after a
+    // silent SQL Server, doubling the login time-out and more; SQL Server speaks TDS 7.
+    if (EqualsIgnoringAsciiCase(driver, u"FreeTDS")) builder.Add(u"TDS_Version", u"7.4");
     builder.AddIfPresent(u"SERVER", properties.Find(u"Data Source"));
     builder.AddIfPresent(u"DATABASE", properties.Find(u"Initial Catalog"));
   } else if (StartsWithIgnoringAsciiCase(provider, kOdbcProvider)) {

@@ -43,7 +43,7 @@ TEST(OdbcLogin, SqlServerProvidersTakeTheBestInstalledDriver) {
        u"ODBC Driver 18 for SQL Server"},
       {u"sqloledb", {u"SQL Server", u"SQL Server Native Client 11.0"}, u"SQL Server Native Client 11.0"},
       {u"SQLNCLI11", {u"SQLite3", u"SQL Server"}, u"SQL Server"},
-      {u"MSOLEDBSQL19", {u"SQLite3", u"FreeTDS"}, u"FreeTDS"},
+      {u"MSOLEDBSQL19", {u"SQLite3", u"FreeTDS"}, u"FreeTDS;TDS_Version=7.4"},
   };
   for (const Case& c : cases) {
     const std::u16string provider = u"Provider=" + std::u16string(c.provider);
@@ -51,7 +51,7 @@ TEST(OdbcLogin, SqlServerProvidersTakeTheBestInstalledDriver) {
     EXPECT_EQ(Mapped(provider + u";Persist Security Info=False;User ID=tav;Password=\"p;w}d\";Initial Catalog=TavDB;"
                                 u"Data Source=10.0.0.5,1433",
                      c.drivers),
-              u"DRIVER=" + std::u16string(c.driver) + u";SERVER=10.0.0.5,1433;DATABASE=TavDB;UID=tav;PWD={p;w}}d}")
+              u"DRIVER=" + std::u16string(c.driver) + u";SERVER=10.0.0.5,1433;DATABASE=TavDB;UID=tav;PWD={p;w}}d};")
         << ToUtf8(c.provider);
   }
 }
@@ -60,10 +60,10 @@ TEST(OdbcLogin, OdbcProviderNamesADataSourceAndKeepsTheCatalogApart) {
   const auto login = MapToOdbc(
       ConnectionProperties::Parse(u"Provider=MSDASQL.1;User ID=;Password=;Initial Catalog=Main;Data Source=Kestrane"),
       {});
-  EXPECT_EQ(login.connectionString, u"DSN=Kestrane;UID=;PWD=");
+  EXPECT_EQ(login.connectionString, u"DSN=Kestrane;UID=;PWD=;");
   EXPECT_EQ(login.catalog, u"Main");
   // Without a provider entry ADO takes the OLE DB provider for ODBC.
-  EXPECT_EQ(Mapped(u"Data Source= Kestrane ", {}), u"DSN=Kestrane");
+  EXPECT_EQ(Mapped(u"Data Source= Kestrane ", {}), u"DSN=Kestrane;");
 }
 
 TEST(OdbcLogin, ProvidersThatAreNotInstalledFailAlike) {
