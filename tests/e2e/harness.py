@@ -125,12 +125,15 @@ class World:
         """The per-user destination folder as a Unix path (not created)."""
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
-    def run(self, timeout=90, screenshot_when_log=None, program=None, args=()):
+    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=()):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
-        takes a screenshot as soon as the log holds that text."""
+        takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
+        as the user as soon as the window shows."""
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
+        if action:
+            inspector_args += ["--action", action]
         if screenshot_when_log is not None:
             bmp.unlink(missing_ok=True)
             inspector_args += ["--screenshot", unix_to_windows(bmp)]

@@ -1,8 +1,10 @@
 // Watches the program's window from another process in the same Wine prefix: every change of its
 // controls, and every message box, is written as one JSON line until the window is gone.
 //
-//   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT]
+//   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT] [--action click|close]
 //
+// --action acts as the user once, as soon as the window is visible: "click" presses the main button,
+// "close" closes the window with its close box.
 // The screenshot (the whole screen) is taken once, as soon as the window is visible and, when
 // --when-log is given, the log holds TEXT.
 #include <windows.h>
@@ -198,17 +200,20 @@ bool SaveScreen(const std::wstring& path) {
 int wmain(int argc, wchar_t** argv) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   if (argc < 2) {
-    std::fputs("usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT]\n", stderr);
+    std::fputs("usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A]\n",
+               stderr);
     return 2;
   }
   std::wstring screenshot;
   std::u16string whenLog;
+  std::wstring action;
   double timeout = 120;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::wstring option = argv[i];
     if (option == L"--timeout") timeout = _wtof(argv[i + 1]);
     if (option == L"--screenshot") screenshot = argv[i + 1];
     if (option == L"--when-log") whenLog = FromWide(argv[i + 1]);
+    if (option == L"--action") action = argv[i + 1];
   }
   std::ofstream out(std::filesystem::path(argv[1]), std::ios::binary);
   Watch watch;
@@ -242,6 +247,12 @@ int wmain(int argc, wchar_t** argv) {
       previous = state;
       out << "{\"t\":" << (GetTickCount64() - start) << "," << state.substr(1) << "}\n";
       out.flush();
+    }
+    if (!action.empty() && visible && answered) {
+      if (action == L"click")
+        PostMessageW(GetDlgItem(watch.form, kFirstControlId + layout::IndexOf(u"Button1")), BM_CLICK, 0, 0);
+      if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
+      action.clear();
     }
     if (!screenshot.empty() && visible && answered && watch.log.find(whenLog) != std::u16string::npos) {
       Sleep(150);  // let the window finish painting what was just read

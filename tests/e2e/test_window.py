@@ -67,6 +67,18 @@ class WindowTest(unittest.TestCase):
         self.check_layout(run, 144)
         shutil.copy(run.screenshot, BUILD / "screenshot-144dpi.png")
 
+    def test_user_presses_start_copy_or_closes_before_the_first_tick(self):
+        world = World("window-user")
+        pressed = world.run(action="click")
+        self.assertEqual(pressed.exit_code, 0, pressed.stderr)
+        self.assertEqual(pressed.text("Button1"), "RUNNING")
+        self.assertIn("UPDATE COMPLETED.!", pressed.log_lines())
+        closed = world.run(action="close")
+        self.assertEqual(closed.exit_code, 0, closed.stderr)
+        self.assertEqual(closed.text("Button1"), "START COPY")
+        self.assertEqual(closed.log_lines(), [])
+        self.assertEqual(closed.message_boxes, [])
+
 
 if __name__ == "__main__":
     unittest.main()
