@@ -82,13 +82,16 @@ class World:
     name: str
     dpi: int = 96
     env: dict = field(default_factory=dict)
+    fresh: bool = True  # False keeps an existing prefix, and with it the drives it has mapped
+    root: Path = None
 
     def __post_init__(self):
-        self.root = BUILD / "wine" / "e2e" / self.name
-        shutil.rmtree(self.root, ignore_errors=True)
+        self.root = Path(self.root or BUILD / "wine" / "e2e" / self.name)
+        if self.fresh:
+            shutil.rmtree(self.root, ignore_errors=True)
         self.prefix = self.root / "prefix"
         self.work = self.root / "work"
-        self.work.mkdir(parents=True)
+        self.work.mkdir(parents=True, exist_ok=True)
         subprocess.run([TOOLS / "wine-prefix", self.prefix], check=True)
         if self.dpi != 96:
             self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
@@ -125,10 +128,11 @@ class World:
         """The per-user destination folder as a Unix path (not created)."""
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
-    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=()):
+    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
-        as the user as soon as the window shows."""
+        as the user as soon as the window shows. display: an X display to use instead of a
+        private Xvfb."""
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -139,7 +143,7 @@ class World:
             inspector_args += ["--screenshot", unix_to_windows(bmp)]
             if screenshot_when_log:
                 inspector_args += ["--when-log", screenshot_when_log]
-        with Xvfb() as display:
+        with Xvfb(display) as display:
             env = dict(self.base_env(), DISPLAY=display)
             inspector = subprocess.Popen(["wine", *map(str, inspector_args)], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -167,10 +171,14 @@ class World:
 class Xvfb:
     """A private X server for one run."""
 
-    def __init__(self, geometry="1024x768x24"):
+    def __init__(self, existing=None, geometry="1024x768x24"):
+        self.existing = existing
         self.geometry = geometry
+        self.process = None
 
     def __enter__(self):
+        if self.existing:
+            return self.existing
         read, write = os.pipe()
         self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.geometry,
                                          "-nolisten", "tcp"], pass_fds=(write,),
@@ -180,5 +188,6 @@ class Xvfb:
             return ":" + pipe.readline().strip()
 
     def __exit__(self, *exc):
-        self.process.terminate()
-        self.process.wait()
+        if self.process:
+            self.process.terminate()
+            self.process.wait()
