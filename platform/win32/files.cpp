@@ -11,8 +11,7 @@ FullPath ExpandFullPath(const std::u16string& path) {
   std::u16string buffer(MAX_PATH, u'\0');
   for (;;) {
     SetLastError(0);
-    const DWORD length =
-        GetFullPathNameW(Wide(path), static_cast<DWORD>(buffer.size()), Wide(buffer), nullptr);
+    const DWORD length = GetFullPathNameW(Wide(path), static_cast<DWORD>(buffer.size()), Wide(buffer), nullptr);
     const uint32_t lastError = GetLastError();
     if (length < buffer.size()) {
       buffer.resize(length);
