@@ -14,7 +14,8 @@
 
 #include "platform/drive_connection.h"
 #include "tests/win/recording_log.h"
-#include "tests/win/scratch_folder.h"
+#include "tests/win/scratch.h"
+#include "tests/win/wine_host.h"
 
 namespace {
 
@@ -23,18 +24,6 @@ const std::u16string kDisconnected = u"Drive S: Disconnected Successfully.";
 const std::u16string kNotDisconnected = u"Failed To Disconnect Drive S:.";
 const std::u16string kMapped = u"Drive Mapped Successfully.";
 const std::u16string kNotMapped = u"Failed To Map Drive. Check Credentials And Try Again.";
-
-// The provider mounts Unix folders; Wine tells where a Windows path lies.
-std::string UnixPath(const std::wstring& windowsPath) {
-  using Convert = char*(CDECL*)(const wchar_t*);
-  const auto convert = reinterpret_cast<Convert>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!convert) return {};
-  char* unixPath = convert(windowsPath.c_str());
-  std::string result = unixPath ? unixPath : "";
-  HeapFree(GetProcessHeap(), 0, unixPath);
-  return result;
-}
 
 void SetText(const std::wstring& subKey, const std::wstring& name, const std::wstring& value) {
   ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, subKey.c_str(), name.c_str(), REG_SZ, value.c_str(),
@@ -55,9 +44,8 @@ std::optional<std::wstring> LastAdd(const wchar_t* name) {
 class ShareConnection : public testing::Test {
  protected:
   void SetUp() override {
-    std::ofstream(share_.Path() / "setup.exe", std::ios::binary) << "payload";
-    const std::string unixFolder = UnixPath(share_.Path().wstring());
-    ASSERT_FALSE(unixFolder.empty()) << "not running under Wine";
+    WriteBytes(share_ / u"setup.exe", "payload");
+    const std::string unixFolder = wine_host::UnixPath(share_.path());
     SetText(kParameters, L"User", L"updater");
     SetText(kParameters, L"Password", L"s3cret");
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kParameters) + L"\\Shares").c_str());
@@ -82,7 +70,7 @@ class ShareConnection : public testing::Test {
     return content == "payload";
   }
 
-  ScratchFolder share_{L"kestrane-share"};
+  ScratchFolder share_{u"share"};
 };
 
 TEST_F(ShareConnection, FirstRunMapsAfterFailedDisconnectAndSecondRunRemaps) {
