@@ -3,8 +3,9 @@
 //
 //   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT] [--action click|close]
 //
-// --action acts as the user once, as soon as the window is visible: "click" presses the main button,
-// "close" closes the window with its close box.
+// --action acts once, as soon as the window is visible: "click" presses the main button and
+// "close" closes the window with its close box, as a user would; "shortcut" sends the hidden
+// shortcut button's click notification to the window, a route no user has.
 // The screenshot (the whole screen) is taken once, as soon as the window is visible and, when
 // --when-log is given, the log holds TEXT.
 #include <windows.h>
@@ -127,6 +128,40 @@ std::string ControlsJson(Watch& watch, bool& answered) {
   return out + "]";
 }
 
+// Icon handles do not cross processes, so the icon is told by its pixels: the stop icon is the
+// only one of the message box icons that is mostly red.
+bool ShowsStopIcon(HWND icon) {
+  if (!icon || !IsWindowVisible(icon)) return false;
+  RECT rect;
+  GetWindowRect(icon, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  int red = 0;
+  const auto* pixels = static_cast<const unsigned char*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    const unsigned char b = pixels[4 * i], g = pixels[4 * i + 1], r = pixels[4 * i + 2];
+    if (r > 160 && g < 90 && b < 90) ++red;
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return red > width * height / 8;
+}
+
 std::string MessageBoxesJson(DWORD process) {
   struct Search {
     DWORD process;
@@ -141,10 +176,7 @@ std::string MessageBoxesJson(DWORD process) {
         std::u16string caption, text;
         ReadText(hwnd, caption);
         if (HWND label = GetDlgItem(hwnd, 0xFFFF)) ReadText(label, text);
-        HWND icon = GetDlgItem(hwnd, 0x440);
-        DWORD_PTR shown = 0;
-        if (icon) SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kReadTimeoutMs, &shown);
-        const bool stop = shown && reinterpret_cast<HICON>(shown) == LoadIconW(nullptr, IDI_HAND);
+        const bool stop = ShowsStopIcon(GetDlgItem(hwnd, 0x440));
         int buttons = 0;
         EnumChildWindows(
             hwnd,
@@ -252,6 +284,11 @@ int wmain(int argc, wchar_t** argv) {
       if (action == L"click")
         PostMessageW(GetDlgItem(watch.form, kFirstControlId + layout::IndexOf(u"Button1")), BM_CLICK, 0, 0);
       if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (action == L"shortcut") {
+        const int id = kFirstControlId + layout::IndexOf(u"Button4");
+        PostMessageW(watch.form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(watch.form, id)));
+      }
       action.clear();
     }
     if (!screenshot.empty() && visible && answered && watch.log.find(whenLog) != std::u16string::npos) {

@@ -73,7 +73,11 @@ class WindowTest(unittest.TestCase):
         pressed = world.run(action="click")
         self.assertEqual(pressed.exit_code, 0, pressed.stderr)
         self.assertEqual(pressed.text("Button1"), "RUNNING")
-        self.assertIn("UPDATE COMPLETED.!", pressed.log_lines())
+        self.assertEqual(pressed.log_lines()[-1], "Failed To Map Drive. Check Credentials And Try Again.")
+        # Nothing configured: the empty pattern fails the listing, the error goes to the report,
+        # and the still-ticking timer ends the program while the box is open.
+        self.assertEqual(pressed.message_boxes, [{"caption": "Kestrane", "text": "Invalid characters in search pattern.",
+                                                  "stop_icon": True, "buttons": 1, "owned": True}])
         closed = world.run(action="close")
         self.assertEqual(closed.exit_code, 0, closed.stderr)
         self.assertEqual(closed.text("Button1"), "START COPY")
