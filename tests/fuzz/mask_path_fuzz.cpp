@@ -79,9 +79,10 @@ void CheckMatcher(const std::u16string& pattern, const std::u16string& name) {
     Require(result == (Upper(name) == Upper(pattern)), "a plain pattern matches its own text only");
   }
   if (result == 1) {
-    // A leading "*" only widens a pattern.
-    const int widened = Match(u"x" + name, u"*" + pattern);
-    Require(widened != 0, "a leading star lost a match");
+    // A "*" at either end only widens a pattern (and moves its end into the forward search).
+    Require(Match(u"x" + name, u"*" + pattern) != 0, "a leading star lost a match");
+    Require(Match(name + u"x", pattern + u"*") != 0, "a trailing star lost a match");
+    Require(Match(name, pattern + u"*") != 0, "an empty trailing star run lost a match");
   }
 }
 
