@@ -18,15 +18,18 @@ class CompiledMask {
  private:
   enum class Kind : unsigned char { kStar, kAnyChar, kLiteral, kSet };
   struct Element {
-    Kind kind;
+    Kind kind = Kind::kStar;
     bool negated = false;
     char32_t literal = 0;  // folded
     unsigned set = 0;      // index into sets_
   };
   using Members = std::bitset<256>;  // name characters above U+00FF are never in a set
 
-  size_t ReadSet(std::u16string_view pattern, size_t open, Element& element);
+  size_t ReadSet(std::u16string_view pattern, size_t open, bool& negated);
   bool ElementMatches(const Element& element, char32_t c) const;
+  static size_t NextCandidate(std::u16string_view name, size_t from, const Element& element);
+  // Whether the first count elements take the whole name.
+  bool MatchesForward(std::u16string_view name, size_t count) const;
 
   std::vector<Element> elements_;
   std::vector<Members> sets_;

@@ -79,6 +79,15 @@ TEST(MatchesMask, ElementTable) {
       {u"[\U0001F600a]", u"a", true},
       {u"*\U0001F600", u"x\U0001F600", true},
       {u"a\U0001F600*", u"A\U0001F600.txt", true},
+      {u"*?", u"\U0001F600", true},
+      {u"*a?", u"a\U0001F600", true},
+      {u"*a??", u"a\U0001F600", false},
+      {u"*[!a]", u"\U0001F600", false},
+      {u"*\xDC00", u"\xD800\xDC00", false},  // a pair is one character, not its halves
+      {u"*\xDC00", u"x\xDC00", true},
+      {u"*\xD800", u"\xD800\xD800", true},
+      {u"a*b*c", u"abc", true},
+      {u"a*bc*bc", u"abc", false},  // the end may not lend characters twice
       // trailing blanks are part of the pattern
       {u"*.exe ", u"a.exe", false},
       {u"*.exe ", u"a.exe ", true},
