@@ -1,3 +1,25 @@
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "app/app_title.h"
+#include "app/copy.h"
+#include "base/exception.h"
+#include "base/text.h"
+#include "platform/window_toolkit.h"
+
+// The program entry: component objects for this thread first, then the window; the run ends
+// when the window asks the application to end.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  platform::InitialiseComApartment();
+  gApplicationTitle = ApplicationTitle(platform::ExecutablePath());
+  try {
+    TForm1 form;
+    form.Run();
+  } catch (const Exception& error) {
+    platform::ShowStartupFailure(error.KindName(), error.Message());
+    return 1;
+  } catch (const std::exception& error) {
+    platform::ShowStartupFailure(u"Exception", FromUtf8(error.what()));
+    return 1;
+  }
+  return 0;
+}

@@ -13,6 +13,8 @@ class Exception {
   virtual ~Exception() = default;
 
   const std::u16string& Message() const { return message_; }
+  // The kind's name, for the start-up failure box.
+  virtual const char16_t* KindName() const { return u"Exception"; }
   // The error this one wraps, if any; the error report shows the innermost message.
   const Exception* Inner() const { return inner_.get(); }
 

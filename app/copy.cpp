@@ -1,0 +1,125 @@
+#include "app/copy.h"
+
+#include "app/error_report.h"
+#include "app/layout.h"
+#include "app/run_state.h"
+#include "base/exception.h"
+#include "settings/destination_folder.h"
+#include "settings/settings_file.h"
+#include "settings/upgrade_query.h"
+#include "settings/user_name.h"
+#include "shortcut/shortcut.h"
+#include "update/file_refresh.h"
+#include "update/share_connection.h"
+
+TForm1* Form1 = nullptr;
+std::u16string gApplicationTitle;
+
+namespace {
+
+using layout::IndexOf;
+
+constexpr size_t kMemo1 = IndexOf(u"Memo1");
+constexpr size_t kButton1 = IndexOf(u"Button1");
+constexpr size_t kButton2 = IndexOf(u"Button2");
+constexpr size_t kButton3 = IndexOf(u"Button3");
+constexpr size_t kButton4 = IndexOf(u"Button4");
+constexpr unsigned kTimer2 = 2;
+constexpr unsigned kTimer2Interval = 1000;
+
+constexpr size_t kSlotControls[] = {
+    IndexOf(u"Edit1"),  IndexOf(u"Edit2"),  IndexOf(u"Edit3"),  IndexOf(u"Edit4"),  IndexOf(u"Edit5"),
+    IndexOf(u"Edit6"),  IndexOf(u"Edit7"),  IndexOf(u"Edit8"),  IndexOf(u"Edit9"),  IndexOf(u"Edit10"),
+    IndexOf(u"Edit11"), IndexOf(u"Edit12"), IndexOf(u"Edit13"), IndexOf(u"Edit14"),
+};
+
+constexpr size_t ControlOf(Slot slot) { return kSlotControls[static_cast<size_t>(slot)]; }
+
+}  // namespace
+
+TForm1::TForm1()
+    : ADOConnection1(platform::DatabaseConnection::Create()), ADOQuery1(platform::DatabaseQuery::Create()) {
+  Form1 = this;
+  form_ = platform::Form::Create(layout::kForm, *this);
+  form_->Guard([this] { OnCreate(); });
+}
+
+void TForm1::Run() { form_->Run(); }
+
+std::u16string TForm1::Read(Slot slot) const { return form_->Text(ControlOf(slot)); }
+void TForm1::Write(Slot slot, const std::u16string& text) { form_->SetText(ControlOf(slot), text); }
+void TForm1::AppendLine(const std::u16string& line) { form_->AppendLine(kMemo1, line); }
+
+void TForm1::OnCreate() {
+  Write(Slot::Edit2, Read(Slot::Edit1));
+  if (form_->Text(kButton1) == kStartCopy) form_->EnableTimer(kTimer2, kTimer2Interval);
+}
+
+void TForm1::OnShow() {
+  if (sfg_ReadSysReg()) {
+    Write(Slot::Edit4, gCmnHost);
+    Write(Slot::Edit5, gCmnUser);
+    Write(Slot::Edit6, gCmnPswd);
+    Write(Slot::Edit7, gCmnDBName);
+    Write(Slot::Edit8, gCmnConnector);
+  }
+  Write(Slot::Edit3, DestinationFolder(GetUserName()));
+  form_->SetOuterWidth(layout::kStripOuterWidth);
+  Button2Click();
+}
+
+void TForm1::Timer2Timer() { Button1Click(); }
+
+void TForm1::Button1Click() {
+  const std::u16string ServerIP = Read(Slot::Edit9);
+  const std::u16string ServerUser = Read(Slot::Edit10);
+  const std::u16string ServerPassword = Read(Slot::Edit11);
+  const std::u16string ServerFolder = Read(Slot::Edit12);
+  switch (DecideButton1Step(form_->Text(kButton1))) {
+    case Button1Step::CloseWindow:
+      Form1->form_->Close();
+      break;
+    case Button1Step::StartCopy:
+      DisconnectStep(ServerFolder, *this);
+      MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this);
+      form_->SetText(kButton1, std::u16string(kRunning));
+      Button3Click();
+      break;
+    case Button1Step::Nothing:
+      break;
+  }
+}
+
+void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *ADOQuery1); }
+
+void TForm1::Button3Click() {
+  const std::u16string sourceFolder = Read(Slot::Edit12) + u":" + Read(Slot::Edit14);
+  const std::u16string destFolder = Read(Slot::Edit3);
+  CopyFilesWithPattern(sourceFolder, Read(Slot::Edit13), destFolder, *this);
+  form_->SetText(kButton1, std::u16string(kRunning));
+}
+
+void TForm1::Button4Click() { CreateShortcut(Read(Slot::Edit3) + u"\\tavMENU.exe", u"TAVIREL MENU"); }
+
+void TForm1::OnKeyPress(char16_t& key) {
+  if (key == u'\r') {
+    key = 0;
+    form_->FocusNextControl();
+  }
+}
+
+void TForm1::OnClick(size_t control) {
+  if (control == kButton1) Button1Click();
+  if (control == kButton2) Button2Click();
+  if (control == kButton3) Button3Click();
+  if (control == kButton4) Button4Click();
+}
+
+void TForm1::OnTimer(unsigned timer) {
+  if (timer == kTimer2) Timer2Timer();
+}
+
+void TForm1::OnHandlerError(const Exception& error) {
+  if (dynamic_cast<const EAbort*>(&error)) return;
+  platform::ShowErrorReport(ErrorReportText(error), gApplicationTitle);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "base/slots.h"
+#include "platform/database.h"
+#include "platform/window_toolkit.h"
+
+// The program's one window: its controls hold every value of the run (the settings slots), its
+// handlers carry the run sequence, and it owns the two database components.
+class TForm1 final : public platform::FormEvents, public SlotStore, public ActivityLog {
+ public:
+  // Builds the window and runs OnCreate; raises when the window cannot be created.
+  TForm1();
+  // Shows the window and handles messages until the application ends.
+  void Run();
+
+  void Button1Click();
+  void OnCreate();
+  void OnKeyPress(char16_t& key) override;
+  void OnShow() override;
+  void Button2Click();
+  void Button3Click();
+  void Button4Click();
+  void Timer2Timer();
+
+  std::u16string Read(Slot slot) const override;
+  void Write(Slot slot, const std::u16string& text) override;
+  void AppendLine(const std::u16string& line) override;
+
+ private:
+  void OnClick(size_t control) override;
+  void OnTimer(unsigned timer) override;
+  void OnHandlerError(const Exception& error) override;
+
+  // Declared before the query so that the query is released first.
+  std::unique_ptr<platform::DatabaseConnection> ADOConnection1;
+  std::unique_ptr<platform::DatabaseQuery> ADOQuery1;
+  std::unique_ptr<platform::Form> form_;
+};
+
+extern TForm1* Form1;
+// The caption of every error report, derived from the executable's name at start.
+extern std::u16string gApplicationTitle;
