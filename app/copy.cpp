@@ -64,7 +64,7 @@ void TForm1::OnShow() {
     Write(Slot::Edit8, gCmnConnector);
   }
   Write(Slot::Edit3, DestinationFolder(GetUserName()));
-  form_->SetOuterWidth(layout::kStripOuterWidth);
+  form_->SetOuterWidth(layout::kStripOuterWidth, layout::kStripClientWidth);
   Button2Click();
 }
 

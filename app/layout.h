@@ -98,6 +98,7 @@ inline constexpr ControlSpec kControls[] = {
 
 // The strip left of x = 224 is all the narrowed window shows.
 inline constexpr int kStripOuterWidth = 230;
+inline constexpr int kStripClientWidth = 224;
 inline constexpr int kClientWidth = 663;
 inline constexpr int kClientHeight = 333;
 

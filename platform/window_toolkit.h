@@ -61,8 +61,9 @@ class Form {
   virtual void SetText(size_t control, const std::u16string& text) = 0;
   // Appends text and a line break at the end of a memo and brings the newest line into view.
   virtual void AppendLine(size_t control, const std::u16string& text) = 0;
-  // The outer width, given at 96 dpi and scaled to the window's density.
-  virtual void SetOuterWidth(int width) = 0;
+  // The outer width, given at 96 dpi and scaled to the window's density; the client area never
+  // grows past clientLimit (at 96 dpi), whatever frame the platform draws at that density.
+  virtual void SetOuterWidth(int width, int clientLimit) = 0;
   // Raises Exception("Not enough timers available") when the platform has none left.
   virtual void EnableTimer(unsigned timer, unsigned intervalMs) = 0;
   // The window's own next-control request: focus moves forward in tab order.

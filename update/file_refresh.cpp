@@ -1,6 +1,27 @@
 #include "update/file_refresh.h"
 
-// PENDING: placeholder until the file refresh lands.
-void CopyFilesWithPattern(const std::u16string&, const std::u16string&, const std::u16string&, ActivityLog& memo) {
+#include "base/exception.h"
+#include "update/directory.h"
+#include "update/path.h"
+#include "update/replacing_copy.h"
+
+void CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
+                          const std::u16string& destFolder, ActivityLog& memo) {
+  // Unguarded: a refused listing ends the run before any file line and before the banner.
+  const std::vector<std::u16string> files =
+      TDirectory::GetFiles(sourceFolder, pattern, TSearchOption::soTopDirectoryOnly);
+  for (const std::u16string& fileName : files) {
+    std::u16string name;
+    try {
+      name = TPath::GetFileName(fileName);
+      const std::u16string target = TPath::Combine(destFolder, name);
+      // Never TFile::Copy straight over the target: a copy broken off midway would destroy the
+      // user's working file.
+      CopyReplacing(fileName, target);
+      memo.AppendLine(name + u" Updated Successfully.");
+    } catch (const Exception& error) {
+      memo.AppendLine(u"Error copying file " + name + u": " + error.Message());
+    }
+  }
   for (const char16_t* line : {u"", u"----------", u"UPDATE COMPLETED.!", u"----------"}) memo.AppendLine(line);
 }

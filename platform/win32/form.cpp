@@ -88,10 +88,13 @@ class Win32Form final : public Form {
     SendMessageW(memo, EM_SCROLLCARET, 0, 0);
   }
 
-  void SetOuterWidth(int width) override {
-    RECT rect;
-    GetWindowRect(window_.get(), &rect);
-    SetWindowPos(window_.get(), nullptr, 0, 0, Scale(width), rect.bottom - rect.top,
+  void SetOuterWidth(int width, int clientLimit) override {
+    RECT window, client;
+    GetWindowRect(window_.get(), &window);
+    GetClientRect(window_.get(), &client);
+    const int frame = (window.right - window.left) - (client.right - client.left);
+    const int outer = std::min(Scale(width), Scale(clientLimit) + frame);
+    SetWindowPos(window_.get(), nullptr, 0, 0, outer, window.bottom - window.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 

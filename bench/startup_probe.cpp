@@ -1,0 +1,67 @@
+// startup_probe PROGRAM [--close]: starts PROGRAM and prints, as one JSON line, the milliseconds
+// until it shows its first visible top-level window and until it exits. With --close the window is
+// closed as soon as it shows; otherwise the program ends by itself.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Search {
+  DWORD process;
+  HWND found;
+};
+
+HWND VisibleWindowOf(DWORD process) {
+  Search search{process, nullptr};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->process && IsWindowVisible(hwnd)) {
+          s->found = hwnd;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fputs("usage: startup_probe PROGRAM [--close]\n", stderr);
+    return 2;
+  }
+  const bool close = argc > 2 && std::wstring(argv[2]) == L"--close";
+  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  LARGE_INTEGER frequency, start, shown{}, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return 1;
+  while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+    if (HWND window = VisibleWindowOf(process.dwProcessId)) {
+      QueryPerformanceCounter(&shown);
+      if (close) PostMessageW(window, WM_CLOSE, 0, 0);
+      break;
+    }
+  }
+  WaitForSingleObject(process.hProcess, INFINITE);
+  QueryPerformanceCounter(&end);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  auto ms = [&](const LARGE_INTEGER& t) { return (t.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart; };
+  std::printf("{\"shown_ms\": %.1f, \"exit_ms\": %.1f, \"exit_code\": %lu}\n", shown.QuadPart ? ms(shown) : -1.0,
+              ms(end), exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The two steps that let a copy replace a file without ever leaving it half-written: the bytes go
+// to a new file beside the target first, which then takes the target's place.
+
+// Puts file in target's place in one step, replacing target. Returns 0 or the platform's error
+// code; a read-only target is refused with ERROR_ACCESS_DENIED, as a copy over it would be.
+uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target);
+
+// Deletes a file of the program's own making, also when it carries the read-only attribute
+// copied from its source; a missing file is no error. Keeps the last error as it was.
+void DiscardFile(const std::u16string& path);
+
+}  // namespace platform

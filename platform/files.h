@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+struct FullPath {
+  std::u16string path;     // empty when the expansion returned nothing
+  uint32_t lastError = 0;  // the last error after the expansion, cleared to 0 before it
+};
+
+// GetFullPathNameW on path.
+FullPath ExpandFullPath(const std::u16string& path);
+
+struct DirectoryEntry {
+  std::u16string name;  // the long name
+  bool isDirectory = false;
+};
+
+struct EnumerationEnd {
+  uint32_t firstError = 0;  // FindFirstFileW failed with this code, so nothing was delivered
+  uint32_t nextError = 0;   // FindNextFileW failed with this code before the entries ran out
+};
+
+// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard), every entry
+// handed to visit in the platform's order. The search is closed on every way out, also when
+// visit raises.
+EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
+                                const std::function<void(const DirectoryEntry&)>& visit);
+
+// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it.
+uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists);
+
+}  // namespace platform

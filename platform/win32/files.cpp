@@ -1,0 +1,40 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+
+FullPath ExpandFullPath(const std::u16string& path) {
+  std::u16string buffer(MAX_PATH, u'\0');
+  for (;;) {
+    SetLastError(0);
+    const DWORD length = GetFullPathNameW(Wide(path), static_cast<DWORD>(buffer.size()), Wide(buffer), nullptr);
+    const uint32_t lastError = GetLastError();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return {buffer, lastError};
+    }
+    buffer.resize(length);  // too small: length is the size needed, terminator included
+  }
+}
+
+EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
+                                const std::function<void(const DirectoryEntry&)>& visit) {
+  WIN32_FIND_DATAW data;
+  UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
+  if (!search) return {.firstError = GetLastError()};
+  do {
+    visit({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileW(search.get(), &data));
+  const DWORD error = GetLastError();
+  return {.nextError = error == ERROR_NO_MORE_FILES ? 0 : error};
+}
+
+uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {
+  return CopyFileW(Wide(source), Wide(target), failIfExists) ? 0 : GetLastError();
+}
+
+}  // namespace platform

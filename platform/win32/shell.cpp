@@ -1,0 +1,66 @@
+#include "platform/shell.h"
+
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <cstdio>
+
+#include "base/exception.h"
+#include "base/text.h"
+#include "platform/system_error.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+const char16_t kShellLinkClassId[] = u"{00021401-0000-0000-C000-000000000046}";
+
+// The system's text for a failure code, or "OLE error " and the code in eight hex digits when the
+// system has none.
+std::u16string OleErrorText(HRESULT code) {
+  std::u16string text = SystemErrorText(static_cast<uint32_t>(code));
+  if (!text.empty()) return text;
+  char hex[9];
+  std::snprintf(hex, sizeof(hex), "%.8lx", static_cast<unsigned long>(code));
+  return u"OLE error " + FromAscii(hex);
+}
+
+class Win32ShellLink : public ShellLink {
+ public:
+  explicit Win32ShellLink(ComPtr<IUnknown> object) : object_(std::move(object)) {
+    if (FAILED(object_->QueryInterface(IID_IShellLinkW, link_.PutVoid()))) throw Exception(u"Interface not supported");
+  }
+
+  void SetPath(const std::u16string& target) override { link_->SetPath(Wide(target)); }
+
+  void Save(const std::u16string& fileName) override {
+    if (FAILED(link_->QueryInterface(IID_IPersistFile, file_.PutVoid()))) throw Exception(u"Interface not supported");
+    file_->Save(Wide(fileName), FALSE);
+  }
+
+ private:
+  ComPtr<IUnknown> object_;
+  ComPtr<IShellLinkW> link_;
+  ComPtr<IPersistFile> file_;
+};
+
+}  // namespace
+
+std::u16string UserDesktopFolder() {
+  wchar_t buffer[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, buffer);
+  return FromWide(buffer);
+}
+
+std::unique_ptr<ShellLink> ShellLink::Create() {
+  ComPtr<IUnknown> object;
+  const HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                                          IID_IUnknown, object.PutVoid());
+  if (FAILED(result)) throw EOleException(OleErrorText(result) + u", ClassID: " + kShellLinkClassId);
+  return std::make_unique<Win32ShellLink>(std::move(object));
+}
+
+}  // namespace platform

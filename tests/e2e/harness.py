@@ -1,0 +1,193 @@
+"""Whole runs of Kestrane.exe under Wine + Xvfb, watched by the inspector.
+
+A World is one private Wine prefix (a copy of the build tree's template prefix) in which a test
+places what the program reads (settings file, database, share) before it runs the program once or
+more. Each run starts a private Xvfb, the inspector and the program, and returns what the
+inspector saw: every change of the window's controls and message boxes, until the window closed.
+"""
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+
+BUILD = Path(os.environ.get("KESTRANE_BUILD_DIR", Path(__file__).resolve().parents[2] / "build" / "windows"))
+SOURCE = Path(os.environ.get("KESTRANE_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+TOOLS = SOURCE / "tools"
+KESTRANE = BUILD / "app" / "Kestrane.exe"
+INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
+SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
+
+
+def unix_to_windows(path):
+    """The Z: path under which Wine shows a Unix path."""
+    return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+@dataclass
+class Run:
+    exit_code: int
+    seconds: float
+    snapshots: list
+    screenshot: Path | None = None
+    stderr: str = ""
+
+    @property
+    def shown(self):
+        """Snapshots taken while the window was visible and answering."""
+        return [s for s in self.snapshots if s["visible"] and s["answered"]]
+
+    @property
+    def settled(self):
+        """The window as the user sees it before the first tick: the last snapshot showing it
+        visible with "START COPY" (Wine may report a stale rectangle for the very first one)."""
+        waiting = [s for s in self.shown if self.text("Button1", s) == "START COPY"]
+        return waiting[-1] if waiting else None
+
+    @property
+    def last(self):
+        """The last snapshot in which the window answered: what it showed before it closed."""
+        answered = [s for s in self.snapshots if s["answered"]]
+        return answered[-1] if answered else None
+
+    def control(self, name, snapshot=None):
+        snapshot = snapshot or self.last
+        return next(c for c in snapshot["controls"] if c["name"] == name)
+
+    def text(self, name, snapshot=None):
+        return self.control(name, snapshot)["text"]
+
+    def log_lines(self, snapshot=None):
+        """The activity log as lines; every appended line ends in CR LF."""
+        text = self.text("Memo1", snapshot)
+        assert text == "" or text.endswith("\r\n"), repr(text)
+        return text.split("\r\n")[:-1]
+
+    @property
+    def message_boxes(self):
+        """Every distinct message box seen during the run."""
+        seen = []
+        for s in self.snapshots:
+            for box in s["message_boxes"]:
+                if box not in seen:
+                    seen.append(box)
+        return seen
+
+
+@dataclass
+class World:
+    name: str
+    dpi: int = 96
+    env: dict = field(default_factory=dict)
+    fresh: bool = True  # False keeps an existing prefix, and with it the drives it has mapped
+    root: Path = None
+
+    def __post_init__(self):
+        self.root = Path(self.root or BUILD / "wine" / "e2e" / self.name)
+        if self.fresh:
+            shutil.rmtree(self.root, ignore_errors=True)
+        self.prefix = self.root / "prefix"
+        self.work = self.root / "work"
+        self.work.mkdir(parents=True, exist_ok=True)
+        subprocess.run([TOOLS / "wine-prefix", self.prefix], check=True)
+        if self.dpi != 96:
+            self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                      "/d", str(self.dpi), "/f")
+
+    @property
+    def drive_c(self):
+        return self.prefix / "drive_c"
+
+    @property
+    def user(self):
+        """The prefix user's name, as Wine takes it from the Unix account."""
+        return next(p.name for p in (self.drive_c / "users").iterdir() if p.name.lower() != "public")
+
+    def base_env(self):
+        env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64")
+        env.update(self.env)
+        return env
+
+    def wine(self, *args, check=True):
+        return subprocess.run(["wine", *map(str, args)], env=self.base_env(), check=check,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+    def write_settings(self, text, root="Program Files (x86)", encoding="utf-8"):
+        """Writes the settings file under the given Program Files root; text is the file's content
+        (str, written in encoding) or bytes."""
+        folder = self.drive_c / root / SETTINGS_FOLDER
+        folder.mkdir(parents=True, exist_ok=True)
+        path = folder / "VUZuze16.cnf"
+        path.write_bytes(text if isinstance(text, bytes) else text.encode(encoding))
+        return path
+
+    def destination(self):
+        """The per-user destination folder as a Unix path (not created)."""
+        return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
+
+    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None):
+        """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
+        takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
+        as the user as soon as the window shows. display: an X display to use instead of a
+        private Xvfb."""
+        out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
+        bmp = self.work / "screen.bmp"
+        inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
+        if action:
+            inspector_args += ["--action", action]
+        if screenshot_when_log is not None:
+            bmp.unlink(missing_ok=True)
+            inspector_args += ["--screenshot", unix_to_windows(bmp)]
+            if screenshot_when_log:
+                inspector_args += ["--when-log", screenshot_when_log]
+        with Xvfb(display) as display:
+            env = dict(self.base_env(), DISPLAY=display)
+            inspector = subprocess.Popen(["wine", *map(str, inspector_args)], env=env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            start = time.monotonic()
+            program = subprocess.Popen(["wine", str(program or KESTRANE), *args], env=env,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            try:
+                _, stderr = program.communicate(timeout=timeout)
+            finally:
+                if program.poll() is None:
+                    program.kill()
+            seconds = time.monotonic() - start
+            try:
+                inspector.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                inspector.kill()
+        snapshots = [json.loads(line) for line in out.read_text(encoding="utf-8").splitlines() if line]
+        screenshot = None
+        if bmp.exists():
+            screenshot = bmp.with_name(f"screen-{self.name}.png")
+            subprocess.run(["convert", bmp, screenshot], check=True)
+        return Run(program.returncode, seconds, snapshots, screenshot, stderr)
+
+
+class Xvfb:
+    """A private X server for one run."""
+
+    def __init__(self, existing=None, geometry="1024x768x24"):
+        self.existing = existing
+        self.geometry = geometry
+        self.process = None
+
+    def __enter__(self):
+        if self.existing:
+            return self.existing
+        read, write = os.pipe()
+        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.geometry,
+                                         "-nolisten", "tcp"], pass_fds=(write,),
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            return ":" + pipe.readline().strip()
+
+    def __exit__(self, *exc):
+        if self.process:
+            self.process.terminate()
+            self.process.wait()

@@ -1,0 +1,302 @@
+// Watches the program's window from another process in the same Wine prefix: every change of its
+// controls, and every message box, is written as one JSON line until the window is gone.
+//
+//   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT] [--action click|close]
+//
+// --action acts once, as soon as the window is visible: "click" presses the main button and
+// "close" closes the window with its close box, as a user would; "shortcut" sends the hidden
+// shortcut button's click notification to the window, a route no user has.
+// The screenshot (the whole screen) is taken once, as soon as the window is visible and, when
+// --when-log is given, the log holds TEXT.
+#include <windows.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/layout.h"
+#include "base/text.h"
+#include "platform/win32/wide.h"
+
+namespace {
+
+constexpr UINT kReadTimeoutMs = 300;
+constexpr int kFirstControlId = 100;
+
+std::string Json(std::u16string_view text) {
+  std::string out = "\"";
+  for (char c : ToUtf8(text)) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char buffer[8];
+          std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+          out += buffer;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+// Text of a window of another process; nullopt-like flag when its thread does not answer.
+bool ReadText(HWND hwnd, std::u16string& text) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kReadTimeoutMs, &length)) return false;
+  std::u16string buffer(length + 1, u'\0');
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(Wide(buffer)), SMTO_ABORTIFHUNG,
+                           kReadTimeoutMs, &copied))
+    return false;
+  buffer.resize(copied);
+  text = buffer;
+  return true;
+}
+
+std::u16string ClassOf(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return FromWide(name);
+}
+
+std::string RectJson(const RECT& r) {
+  return "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right - r.left) + "," +
+         std::to_string(r.bottom - r.top) + "]";
+}
+
+struct Watch {
+  HWND form = nullptr;
+  std::vector<std::u16string> lastTexts;  // kept when the program is too busy to answer
+  std::u16string log;
+};
+
+std::string ControlsJson(Watch& watch, bool& answered) {
+  std::string out = "[";
+  std::vector<HWND> children;
+  EnumChildWindows(
+      watch.form,
+      [](HWND child, LPARAM list) {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  watch.lastTexts.resize(std::size(layout::kControls));
+  // GetFocus answers for the calling thread only; the program's thread has its own focus.
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof(thread);
+  GetGUIThreadInfo(GetWindowThreadProcessId(watch.form, nullptr), &thread);
+  answered = true;
+  for (HWND child : children) {
+    if (GetParent(child) != watch.form) continue;
+    const int index = GetDlgCtrlID(child) - kFirstControlId;
+    if (index < 0 || index >= static_cast<int>(std::size(layout::kControls))) continue;
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, watch.form, reinterpret_cast<POINT*>(&rect), 2);
+    std::u16string text;
+    if (ReadText(child, text))
+      watch.lastTexts[index] = text;
+    else
+      answered = false;
+    const auto& spec = layout::kControls[index];
+    if (spec.name == u"Memo1") watch.log = watch.lastTexts[index];
+    if (out.size() > 1) out += ",";
+    out += "{\"name\":" + Json(spec.name) + ",\"class\":" + Json(ClassOf(child)) + ",\"rect\":" + RectJson(rect) +
+           ",\"visible\":" + (IsWindowVisible(child) ? "true" : "false") +
+           ",\"enabled\":" + (IsWindowEnabled(child) ? "true" : "false") +
+           ",\"focused\":" + (thread.hwndFocus == child ? "true" : "false") +
+           ",\"text\":" + Json(watch.lastTexts[index]) + "}";
+  }
+  return out + "]";
+}
+
+// Icon handles do not cross processes, so the icon is told by its pixels: the stop icon is the
+// only one of the message box icons that is mostly red.
+bool ShowsStopIcon(HWND icon) {
+  if (!icon || !IsWindowVisible(icon)) return false;
+  RECT rect;
+  GetWindowRect(icon, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  int red = 0;
+  const auto* pixels = static_cast<const unsigned char*>(bits);
+  for (int i = 0; i < width * height; ++i) {
+    const unsigned char b = pixels[4 * i], g = pixels[4 * i + 1], r = pixels[4 * i + 2];
+    if (r > 160 && g < 90 && b < 90) ++red;
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return red > width * height / 8;
+}
+
+std::string MessageBoxesJson(DWORD process) {
+  struct Search {
+    DWORD process;
+    std::string out;
+  } search{process, "["};
+  EnumWindows(
+      [](HWND hwnd, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != s->process || ClassOf(hwnd) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+        std::u16string caption, text;
+        ReadText(hwnd, caption);
+        if (HWND label = GetDlgItem(hwnd, 0xFFFF)) ReadText(label, text);
+        const bool stop = ShowsStopIcon(GetDlgItem(hwnd, 0x440));
+        int buttons = 0;
+        EnumChildWindows(
+            hwnd,
+            [](HWND child, LPARAM count) {
+              if (ClassOf(child) == u"Button" && IsWindowVisible(child)) ++*reinterpret_cast<int*>(count);
+              return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&buttons));
+        HWND ownerWindow = GetWindow(hwnd, GW_OWNER);
+        if (s->out.size() > 1) s->out += ",";
+        s->out += "{\"caption\":" + Json(caption) + ",\"text\":" + Json(text) +
+                  ",\"stop_icon\":" + (stop ? "true" : "false") + ",\"buttons\":" + std::to_string(buttons) +
+                  ",\"owned\":" + (ownerWindow ? "true" : "false") + "}";
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.out + "]";
+}
+
+bool SaveScreen(const std::wstring& path) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  GdiFlush();
+  const DWORD stride = (width * 3 + 3) & ~3, size = stride * height;
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+  file.bfSize = file.bfOffBits + size;
+  std::ofstream out(std::filesystem::path(path), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+  out.write(static_cast<const char*>(bits), size);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return out.good();
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  if (argc < 2) {
+    std::fputs("usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A]\n",
+               stderr);
+    return 2;
+  }
+  std::wstring screenshot;
+  std::u16string whenLog;
+  std::wstring action;
+  double timeout = 120;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--timeout") timeout = _wtof(argv[i + 1]);
+    if (option == L"--screenshot") screenshot = argv[i + 1];
+    if (option == L"--when-log") whenLog = FromWide(argv[i + 1]);
+    if (option == L"--action") action = argv[i + 1];
+  }
+  std::ofstream out(std::filesystem::path(argv[1]), std::ios::binary);
+  Watch watch;
+  bool seen = false;
+  std::string previous;
+  const ULONGLONG start = GetTickCount64();
+  while (GetTickCount64() - start < timeout * 1000) {
+    watch.form = FindWindowW(L"TForm1", L"TavCopy");
+    if (!watch.form) {
+      if (seen) break;
+      Sleep(20);
+      continue;
+    }
+    seen = true;
+    DWORD process = 0;
+    GetWindowThreadProcessId(watch.form, &process);
+    RECT window, client;
+    GetWindowRect(watch.form, &window);
+    GetClientRect(watch.form, &client);
+    std::u16string caption;
+    ReadText(watch.form, caption);
+    bool answered = false;
+    const std::string controls = ControlsJson(watch, answered);
+    const bool visible = IsWindowVisible(watch.form);
+    const std::string state = std::string("{\"caption\":") + Json(caption) + ",\"window\":" + RectJson(window) +
+                              ",\"client\":" + RectJson(client) + ",\"visible\":" + (visible ? "true" : "false") +
+                              ",\"dpi\":" + std::to_string(GetDpiForWindow(watch.form)) +
+                              ",\"answered\":" + (answered ? "true" : "false") + ",\"controls\":" + controls +
+                              ",\"message_boxes\":" + MessageBoxesJson(process);
+    if (state != previous) {
+      previous = state;
+      out << "{\"t\":" << (GetTickCount64() - start) << "," << state.substr(1) << "}\n";
+      out.flush();
+    }
+    if (!action.empty() && visible && answered) {
+      if (action == L"click")
+        PostMessageW(GetDlgItem(watch.form, kFirstControlId + layout::IndexOf(u"Button1")), BM_CLICK, 0, 0);
+      if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (action == L"shortcut") {
+        const int id = kFirstControlId + layout::IndexOf(u"Button4");
+        PostMessageW(watch.form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(watch.form, id)));
+      }
+      action.clear();
+    }
+    if (!screenshot.empty() && visible && answered && watch.log.find(whenLog) != std::u16string::npos) {
+      Sleep(150);  // let the window finish painting what was just read
+      SaveScreen(screenshot);
+      screenshot.clear();
+    }
+    Sleep(20);
+  }
+  return seen ? 0 : 1;
+}

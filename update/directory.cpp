@@ -1,0 +1,37 @@
+#include "update/directory.h"
+
+#include <optional>
+
+#include "base/exception.h"
+#include "platform/existence.h"
+#include "platform/files.h"
+#include "platform/system_error.h"
+#include "update/full_path.h"
+#include "update/mask_matcher.h"
+#include "update/path.h"
+
+std::vector<std::u16string> TDirectory::GetFiles(const std::u16string& path, const std::u16string& pattern,
+                                                 TSearchOption) {
+  const std::u16string fullPath = FullPathOf(path);
+  CheckSearchPattern(pattern);
+  CheckPathForm(fullPath, kFolderPathLimit);
+  if (!platform::DirectoryExists(fullPath)) {
+    throw EDirectoryNotFoundException(u"The specified path was not found");
+  }
+
+  std::vector<std::u16string> files;
+  const bool everyName = pattern == u"*.*";
+  // Read at the first entry, not before: a folder that delivers no entry lets any pattern pass.
+  std::optional<CompiledMask> mask;
+  const platform::EnumerationEnd end =
+      platform::EnumerateEntries(JoinListed(path, u"*"), [&](const platform::DirectoryEntry& entry) {
+        if (!everyName) {
+          if (!mask) mask.emplace(pattern);
+          if (!mask->Matches(entry.name)) return;
+        }
+        if (!entry.isDirectory) files.push_back(JoinListed(path, entry.name));
+      });
+  // A listing cut short would leave files silently out of the update.
+  if (end.nextError != 0) throw EInOutError(platform::SystemErrorText(end.nextError));
+  return files;
+}
