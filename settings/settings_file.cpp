@@ -1,6 +1,38 @@
 #include "settings/settings_file.h"
 
-// PENDING: placeholder until the settings file loader lands.
+#include "base/text.h"
+#include "platform/existence.h"
+#include "platform/profile.h"
+
 std::u16string gCmnConnector, gCmnHost, gCmnUser, gCmnPswd, gCmnDBName, gSvrCatCode;
 
-bool sfg_ReadSysReg() { return false; }
+bool sfg_ReadSysReg() {
+  // Fixed places on purpose: the file belongs to the machine, not to the user's environment.
+  const std::u16string wDir1 = u"C:\\Program Files";
+  const std::u16string wDir2 = u"C:\\Program Files (x86)";
+  const std::u16string wFolder1 = u"\\Common Files\\Microsoft Shared";
+  const std::u16string wFolder2 = u"\\VUZuze16";
+
+  // Only the chosen root is searched: when both exist, the (x86) one wins even if it lacks the file.
+  std::u16string wDirName;
+  if (platform::DirectoryExists(wDir1)) wDirName = wDir1;
+  if (platform::DirectoryExists(wDir2)) wDirName = wDir2;
+  if (Trim(wDirName).empty()) return false;
+
+  std::u16string wFullName = wDirName + wFolder1;
+  if (!platform::DirectoryExists(wFullName)) return false;
+  wFullName = wDirName + wFolder1 + wFolder2;
+  if (!platform::DirectoryExists(wFullName)) return false;
+  const std::u16string wFileName = wFullName + u"\\VUZuze16.cnf";
+  if (!platform::FileExists(wFileName)) return false;
+
+  // Each value lands in its setting as soon as it is read, so a failing read keeps the earlier ones.
+  const platform::IniFile MyIniFile(wFileName);
+  gCmnConnector = MyIniFile.ReadString(u"Common", u"Connector", u"SQLOLEDB.1");
+  gCmnHost = MyIniFile.ReadString(u"Common", u"Host", u"");
+  gCmnUser = MyIniFile.ReadString(u"Common", u"User", u"");
+  gCmnPswd = MyIniFile.ReadString(u"Common", u"Pswd", u"");
+  gCmnDBName = MyIniFile.ReadString(u"Common", u"DBName", u"");
+  gSvrCatCode = MyIniFile.ReadString(u"Common", u"SvrCat", u"");
+  return true;
+}

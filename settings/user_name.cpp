@@ -1,4 +1,5 @@
 #include "settings/user_name.h"
 
-// PENDING: placeholder until the user name lookup lands.
-std::u16string GetUserName() { return u"Error retrieving username"; }
+#include "platform/user_name.h"
+
+std::u16string GetUserName() { return platform::AccountName().value_or(u"Error retrieving username"); }

@@ -1,0 +1,61 @@
+"""A workstation with everything a whole run needs, in a private Wine prefix.
+
+On top of a harness World: the settings file at its fixed place naming an ODBC data source, a
+SQLite database behind it holding vcUpgradeSettings, a file server (the stand-in network
+provider) offering the share, and the user's destination folder.
+"""
+import sys
+from dataclasses import dataclass
+from pathlib import Path
+
+from harness import BUILD, SOURCE, World
+
+sys.path.insert(0, str(SOURCE / "tests" / "fixtures"))
+from odbc_world import create_settings_database, write_odbc_config  # noqa: E402
+from share_world import ShareWorld  # noqa: E402
+
+PROVIDER_DLL = BUILD / "tests" / "fixtures" / "KestraneShareProvider.dll"
+DATA_SOURCE = "KestraneSettings"
+SETTINGS = f"[Common]\r\nConnector=MSDASQL\r\nHost={DATA_SOURCE}\r\nUser=\r\nPswd=\r\nDBName=\r\n"
+
+
+@dataclass
+class Source:
+    """One row of vcUpgradeSettings: where the update comes from."""
+    host: str = "fileserver"
+    user: str = "updater"
+    password: str = "Upd4te!"
+    share: str = "G"
+    pattern: str = "tav*.exe"
+    folder: str = "\\Tavirel"
+
+    def row(self):  # in the column order of the query: FTPHost, FTPUser, FTPPswd, FTPPath, DownloadPath, TempEXEPath
+        return (self.host, self.user, self.password, self.share, self.pattern, self.folder)
+
+
+class JobWorld(World):
+    def __post_init__(self):
+        super().__post_init__()
+        self.server = self.root / "server"  # the Unix folder the share serves
+        self.shares = ShareWorld(self.prefix, PROVIDER_DLL)
+
+    def prepare(self, source=Source(), server_user=None, server_password=None, rows=None, settings=SETTINGS):
+        """Writes the settings file, the database (rows, or the one row of source) and the file
+        server's account and share (by default the account the row names), and creates the
+        destination folder."""
+        database = self.work / "settings.db"
+        create_settings_database(str(database), rows if rows is not None else [source.row()])
+        self.env.update(write_odbc_config(str(self.work / "odbc"), {DATA_SOURCE: str(database)}))
+        if settings is not None:
+            self.write_settings(settings)
+        share_root = self.server / source.share
+        share_root.mkdir(parents=True, exist_ok=True)
+        self.shares.install(user=source.user if server_user is None else server_user,
+                            password=source.password if server_password is None else server_password,
+                            shares={f"\\\\{source.host}\\{source.share}": str(share_root)})
+        self.destination().mkdir(parents=True, exist_ok=True)
+        return share_root / source.folder.strip("\\")
+
+    @property
+    def desktop(self):
+        return self.drive_c / "users" / self.user / "Desktop"

@@ -1,0 +1,133 @@
+"""The whole job, start to exit: settings file, database, share, copy, log, close."""
+import os
+import unittest
+
+from job_world import JobWorld, Source
+
+BANNER = ["", "----------", "UPDATE COMPLETED.!", "----------"]
+DISCONNECT_FAILED = "Failed To Disconnect Drive G:."
+MAPPED = "Drive Mapped Successfully."
+MAP_FAILED = "Failed To Map Drive. Check Credentials And Try Again."
+
+
+def fill(folder, files):
+    folder.mkdir(parents=True, exist_ok=True)
+    for name, size in files.items():
+        (folder / name).write_bytes(bytes((len(name) + i) % 256 for i in range(size)))
+
+
+def windows_order(folder):
+    """Names in the order Wine enumerates a folder: the order the host's readdir gives."""
+    return [entry.name for entry in os.scandir(folder)]
+
+
+class WholeJobTest(unittest.TestCase):
+    def test_normal_run_then_second_run(self):
+        world = JobWorld("job-normal")
+        share = world.prepare()
+        fill(share, {"tavMENU.exe": 300_000, "TAVBOOK.EXE": 70_000, "tav.exe.bak": 10, "other.exe": 5, "tavx.txt": 5})
+        (share / "tavsub.exe").mkdir()
+        (world.destination() / "tavMENU.exe").write_bytes(b"old version")
+        first = world.run()
+        self.assertEqual(first.exit_code, 0, first.stderr)
+        copied = [n for n in windows_order(share) if n in ("tavMENU.exe", "TAVBOOK.EXE")]
+        self.assertEqual(first.log_lines(),
+                         [DISCONNECT_FAILED, MAPPED] + [f"{n} Updated Successfully." for n in copied] + BANNER)
+        for name in copied:
+            self.assertEqual((world.destination() / name).read_bytes(), (share / name).read_bytes())
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), sorted(copied))
+        self.assertEqual(first.text("Edit1"), "G:\\Tavirel")
+        self.assertEqual(first.text("Button1"), "RUNNING")
+        self.assertEqual(first.message_boxes, [])
+        self.assertLess(first.seconds, 12)
+        self.assertEqual(os.listdir(world.desktop), [])  # the run never writes the shortcut
+
+        second = world.run()
+        self.assertEqual(second.log_lines()[:2], ["Drive G: Disconnected Successfully.", MAPPED])
+
+    def test_wrong_share_password_still_runs_the_copy(self):
+        world = JobWorld("job-password")
+        fill(world.prepare(server_password="something else"), {"tavA.exe": 10})
+        run = world.run()
+        self.assertEqual(run.log_lines()[:2], [DISCONNECT_FAILED, MAP_FAILED])
+        # The copy still ran, against a drive that is not there.
+        self.assertEqual(len(run.log_lines()), 2)
+        self.assertEqual([b["text"] for b in run.message_boxes], ["The specified path was not found."])
+        self.assertEqual(run.exit_code, 0)
+
+    def test_failed_query_and_empty_share_name_fail_both_steps(self):
+        cases = {
+            "job-noquery": ({"rows": []}, ["Failed To Disconnect Drive :.", MAP_FAILED]),
+            "job-noshare": ({"source": Source(share="")}, ["Failed To Disconnect Drive :.", MAP_FAILED]),
+        }
+        for name, (prepare, lines) in cases.items():
+            with self.subTest(name):
+                world = JobWorld(name)
+                world.prepare(**prepare)
+                run = world.run()
+                self.assertEqual(run.log_lines()[:2], lines)
+                self.assertEqual(run.exit_code, 0)
+
+    def test_listing_errors_go_to_the_report_without_banner(self):
+        cases = {
+            "job-nosource": (Source(), False, "The specified path was not found."),
+            "job-badmask": (Source(pattern="["), True, "'[' is an invalid mask at (2)"),
+        }
+        for name, (source, create, message) in cases.items():
+            with self.subTest(name):
+                world = JobWorld(name)
+                share = world.prepare(source)
+                if create:
+                    fill(share, {"tavA.exe": 10})
+                run = world.run()
+                self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED])
+                self.assertEqual(run.message_boxes, [{"caption": "Kestrane", "text": message, "stop_icon": True,
+                                                      "buttons": 1, "owned": True}])
+                self.assertEqual(run.exit_code, 0)
+
+    def test_nothing_to_copy_gives_the_banner_alone(self):
+        world = JobWorld("job-empty")
+        share = world.prepare()
+        (share / "tavsub.exe").mkdir(parents=True)
+        run = world.run()
+        self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED] + BANNER)
+
+    def test_file_errors_are_logged_and_the_rest_is_copied(self):
+        world = JobWorld("job-fileerrors")
+        share = world.prepare()
+        fill(share, {"tavA.exe": 1000, "tavB.exe": 2000})
+        locked = world.destination() / "tavB.exe"
+        locked.write_bytes(b"kept")
+        locked.chmod(0o444)  # Wine shows a file without write permission as read-only
+        run = world.run()
+        lines = run.log_lines()
+        self.assertIn("tavA.exe Updated Successfully.", lines)
+        self.assertIn("Error copying file tavB.exe: Access denied", lines)
+        self.assertEqual(lines[-4:], BANNER)
+        self.assertEqual(locked.read_bytes(), b"kept")
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), ["tavA.exe", "tavB.exe"])
+
+    def test_missing_destination_fails_every_file_and_creates_nothing(self):
+        world = JobWorld("job-nodest")
+        fill(world.prepare(), {"tavA.exe": 10, "tavB.exe": 10})
+        world.destination().rmdir()
+        run = world.run()
+        self.assertEqual(sorted(run.log_lines()[2:-4]),
+                         [f"Error copying file {n}: The specified path was not found" for n in ("tavA.exe", "tavB.exe")])
+        self.assertEqual(run.log_lines()[-4:], BANNER)
+        self.assertFalse(world.destination().exists())
+
+    def test_shortcut_command_writes_the_menu_shortcut(self):
+        world = JobWorld("job-shortcut")
+        world.prepare()
+        run = world.run(action="shortcut")
+        self.assertEqual(run.exit_code, 0)
+        link = world.desktop / "TAVIREL MENU.lnk"
+        self.assertTrue(link.exists())
+        target = run.text("Edit3") + "\\tavMENU.exe"
+        data = link.read_bytes()
+        self.assertTrue(target.encode("utf-16-le") in data or target.encode("latin-1") in data, data)
+
+
+if __name__ == "__main__":
+    unittest.main()
