@@ -19,6 +19,7 @@ SOURCE = Path(os.environ.get("KESTRANE_SOURCE_DIR", Path(__file__).resolve().par
 TOOLS = SOURCE / "tools"
 KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
+TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 
 
@@ -68,13 +69,12 @@ class Run:
 
     @property
     def message_boxes(self):
-        """Every distinct message box seen during the run."""
-        seen = []
+        """Every message box seen during the run (by caption and text), as it first showed."""
+        seen = {}
         for s in self.snapshots:
             for box in s["message_boxes"]:
-                if box not in seen:
-                    seen.append(box)
-        return seen
+                seen.setdefault((box["caption"], box["text"]), box)
+        return list(seen.values())
 
 
 @dataclass
@@ -92,7 +92,7 @@ class World:
         self.prefix = self.root / "prefix"
         self.work = self.root / "work"
         self.work.mkdir(parents=True, exist_ok=True)
-        subprocess.run([TOOLS / "wine-prefix", self.prefix], check=True)
+        subprocess.run([TOOLS / "wine-prefix", self.prefix], check=True, env=self.base_env())
         if self.dpi != 96:
             self.wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
                       "/d", str(self.dpi), "/f")
@@ -107,7 +107,8 @@ class World:
         return next(p.name for p in (self.drive_c / "users").iterdir() if p.name.lower() != "public")
 
     def base_env(self):
-        env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64")
+        env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
+                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE))
         env.update(self.env)
         return env
 
@@ -143,6 +144,10 @@ class World:
             inspector_args += ["--screenshot", unix_to_windows(bmp)]
             if screenshot_when_log:
                 inspector_args += ["--when-log", screenshot_when_log]
+        # A Wine session started by a set-up command without a display (regedit, reg) would
+        # leave the program without a window driver: end it, so the run starts one of its own.
+        subprocess.run(["wineserver", "-k"], env=self.base_env(), stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.base_env(), stderr=subprocess.DEVNULL)
         with Xvfb(display) as display:
             env = dict(self.base_env(), DISPLAY=display)
             inspector = subprocess.Popen(["wine", *map(str, inspector_args)], env=env,

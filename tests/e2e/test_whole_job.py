@@ -2,6 +2,7 @@
 import os
 import unittest
 
+from harness import unix_to_windows
 from job_world import JobWorld, Source
 
 BANNER = ["", "----------", "UPDATE COMPLETED.!", "----------"]
@@ -16,9 +17,11 @@ def fill(folder, files):
         (folder / name).write_bytes(bytes((len(name) + i) % 256 for i in range(size)))
 
 
-def windows_order(folder):
-    """Names in the order Wine enumerates a folder: the order the host's readdir gives."""
-    return [entry.name for entry in os.scandir(folder)]
+def enumeration_order(world, folder):
+    """File names in the order the platform enumerates the folder, as its own dir command
+    lists them (unsorted)."""
+    listing = world.wine("cmd", "/c", "dir", "/b", "/a-d", unix_to_windows(folder)).stdout
+    return [line for line in listing.splitlines() if line]
 
 
 class WholeJobTest(unittest.TestCase):
@@ -30,7 +33,7 @@ class WholeJobTest(unittest.TestCase):
         (world.destination() / "tavMENU.exe").write_bytes(b"old version")
         first = world.run()
         self.assertEqual(first.exit_code, 0, first.stderr)
-        copied = [n for n in windows_order(share) if n in ("tavMENU.exe", "TAVBOOK.EXE")]
+        copied = [n for n in enumeration_order(world, share) if n in ("tavMENU.exe", "TAVBOOK.EXE")]
         self.assertEqual(first.log_lines(),
                          [DISCONNECT_FAILED, MAPPED] + [f"{n} Updated Successfully." for n in copied] + BANNER)
         for name in copied:
