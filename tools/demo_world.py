@@ -1,16 +1,16 @@
-"""The demo world: what a workstation gives Kestrane, in a private Wine prefix.
+"""The demo world: a workstation with everything Kestrane needs, in a private Wine prefix.
 
-The settings file at its fixed place, naming an ODBC data source on a SQLite database that holds
-vcUpgradeSettings with one row; a share folder with a few suite files, served as drive G: by the
-test network provider; and the user's destination folder.
+The settings file at its fixed place naming an ODBC data source on a SQLite database that holds
+vcUpgradeSettings with one row; a file server (the test network provider) offering share G with
+the suite's files in \\Tavirel; and the user's destination folder.
 """
 import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from harness import World  # noqa: E402
+from job_world import JobWorld, Source  # noqa: E402
 
-SUITE_FILES = {  # name: size in bytes; tav*.exe are refreshed, the others must not be
+SUITE_FILES = {  # name: size in bytes; the tav*.exe files are refreshed, the others must not be
     "tavMENU.exe": 1_200_000,
     "tavBOOK.exe": 3_400_000,
     "tavPRINT.exe": 640_000,
@@ -18,17 +18,21 @@ SUITE_FILES = {  # name: size in bytes; tav*.exe are refreshed, the others must 
     "readme.txt": 4_000,
     "other.exe": 90_000,
 }
+SOURCE = Source(host="fileserver", user="updater", password="Upd4te!", share="G", pattern="tav*.exe",
+                folder="\\Tavirel")
 
 
-def make(root, fresh=True):
-    world = World("demo", fresh=fresh, root=root)
-    world.write_settings("[Common]\r\nConnector=MSDASQL\r\nHost=KestraneDemo\r\nUser=\r\nPswd=\r\nDBName=\r\n")
-    world.destination().mkdir(parents=True, exist_ok=True)
-    share = world.root / "share" / "Tavirel"
-    share.mkdir(parents=True, exist_ok=True)
-    for index, (name, size) in enumerate(SUITE_FILES.items()):
-        path = share / name
+def fill(folder, files):
+    folder.mkdir(parents=True, exist_ok=True)
+    for index, (name, size) in enumerate(files.items()):
+        path = folder / name
         if not path.exists() or path.stat().st_size != size:
             pattern = bytes((index * 31 + i) % 251 for i in range(251))
             path.write_bytes((pattern * (size // 251 + 1))[:size])
+
+
+def make(root, fresh=True, files=SUITE_FILES):
+    """The world under root; fresh=False keeps an existing prefix and the drives it mapped."""
+    world = JobWorld("demo", fresh=fresh, root=root)
+    fill(world.prepare(SOURCE), files)
     return world
