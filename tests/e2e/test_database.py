@@ -69,8 +69,8 @@ class DatabaseTest(unittest.TestCase):
                                            "", ":", host))
 
     def test_without_settings_file_the_provider_is_missing(self):
-        world = World("database-no-settings")
-        run = world.run()
+        self.world.write_settings("").unlink()
+        run = self.world.run()
         self.assertEqual(run.exit_code, 0, run.stderr)
         self.assertEqual(self.slots(run), ("Error: Provider cannot be found. It may not be properly installed", "", "",
                                            "", "", "", ":", ""))
