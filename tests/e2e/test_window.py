@@ -1,8 +1,10 @@
 """The window and its run sequence, watched from outside while the program runs."""
 import unittest
 
-from harness import World, BUILD
 import shutil
+import subprocess
+
+from harness import BUILD, KESTRANE, World
 
 # Left, top, width, height at 96 dpi of every windowed control, and whether it shows.
 EXPECTED = {
@@ -83,6 +85,13 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(closed.text("Button1"), "START COPY")
         self.assertEqual(closed.log_lines(), [])
         self.assertEqual(closed.message_boxes, [])
+
+    def test_window_that_cannot_be_created_ends_with_exit_code_1(self):
+        # Without any display Wine has no window driver: creating the window fails.
+        world = World("window-nodisplay")
+        env = {k: v for k, v in world.base_env().items() if k != "DISPLAY"}
+        result = subprocess.run(["wine", str(KESTRANE)], env=env, timeout=60, capture_output=True)
+        self.assertEqual(result.returncode, 1)
 
 
 if __name__ == "__main__":
