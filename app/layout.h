@@ -10,7 +10,7 @@
 namespace layout {
 
 using platform::ControlKind;
-using platform::ControlSpec;
+using platform::ControlLayout;
 using platform::FontKind;
 using platform::TextColour;
 
@@ -58,7 +58,7 @@ inline constexpr auto E = ControlKind::Edit;
 inline constexpr auto B = ControlKind::Button;
 
 // name, kind, left, top, width, height, text, visible, enabled, font, colour, vertical scroll bar
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlLayout kControls[] = {
     {u"Image1", P, -3, -2, 226, 338, kPictureResource, true, true},
     {u"Label1", L, 8, 8, 61, 13, u"MAP DRIVE :", true, true, FontKind::Form, TextColour::Window},
     {u"Label2", L, 8, 54, 61, 13, u"SERVER IP : ", true, true},
@@ -109,6 +109,6 @@ consteval size_t IndexOf(std::u16string_view name) {
   throw "no control of that name";
 }
 
-inline constexpr platform::FormSpec kForm{u"TForm1", u"TavCopy", kClientWidth, kClientHeight, kControls};
+inline constexpr platform::FormLayout kForm{u"TForm1", u"TavCopy", kClientWidth, kClientHeight, kControls};
 
 }  // namespace layout

@@ -7,9 +7,7 @@
 namespace platform {
 namespace {
 
-[[noreturn]] void ThrowMalformed() {
-  throw EDatabaseError(u"Format of the initialization string does not conform to the OLE DB specification");
-}
+[[noreturn]] void ThrowMalformed() { throw EDatabaseError(u"Format of the initialization string is not valid"); }
 
 class Reader {
  public:

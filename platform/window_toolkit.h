@@ -16,7 +16,7 @@ enum class TextColour { WindowText, Window };
 
 // One control of a window, at 96 dpi. Windowed controls are created in table order, which is
 // also their tab order; pictures and labels are drawn on the window's face in table order.
-struct ControlSpec {
+struct ControlLayout {
   std::u16string_view name;
   ControlKind kind;
   int left, top, width, height;
@@ -28,11 +28,11 @@ struct ControlSpec {
   bool verticalScrollBar = false;
 };
 
-struct FormSpec {
+struct FormLayout {
   std::u16string_view windowClass;
   std::u16string_view caption;
   int clientWidth, clientHeight;  // at 96 dpi
-  std::span<const ControlSpec> controls;
+  std::span<const ControlLayout> controls;
 };
 
 // What the window reports to its owner. Every call runs inside a handler boundary: an error
@@ -47,11 +47,11 @@ class FormEvents {
   virtual void OnHandlerError(const Exception& error) = 0;
 };
 
-// A top-level window built from a FormSpec, scaled to the density of its screen.
+// A top-level window built from a FormLayout, scaled to the density of its screen.
 class Form {
  public:
   // Raises Exception when the window cannot be created.
-  static std::unique_ptr<Form> Create(const FormSpec& spec, FormEvents& events);
+  static std::unique_ptr<Form> Create(const FormLayout& layout, FormEvents& events);
   virtual ~Form() = default;
 
   // Runs action as a handler: errors go to FormEvents::OnHandlerError.

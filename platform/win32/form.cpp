@@ -34,7 +34,7 @@ bool IsWindowed(ControlKind kind) { return kind != ControlKind::Picture && kind 
 
 class Win32Form final : public Form {
  public:
-  Win32Form(const FormSpec& spec, FormEvents& events) : spec_(spec), events_(events) {}
+  Win32Form(const FormLayout& layout, FormEvents& events) : layout_(layout), events_(events) {}
   // The window outlives nothing of this object: its last messages go to the default procedure.
   ~Win32Form() override {
     if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
@@ -43,10 +43,10 @@ class Win32Form final : public Form {
   void Build() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     RegisterClassOnce(instance);
-    const std::u16string windowClass(spec_.windowClass), caption(spec_.caption);
+    const std::u16string windowClass(layout_.windowClass), caption(layout_.caption);
     window_.reset(CreateWindowExW(kExStyle, Wide(windowClass), Wide(caption), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  spec_.clientWidth, spec_.clientHeight, nullptr, nullptr, instance, this));
-    if (!window_) throw Exception(u"Error creating window: " + platform_error());
+                                  layout_.clientWidth, layout_.clientHeight, nullptr, nullptr, instance, this));
+    if (!window_) throw Exception(u"Error creating window: " + LastErrorCode());
     picture_ = Picture::FromResource(instance, Wide(PictureResourceName()));
     dpi_ = GetDpiForWindow(window_.get());
     RebuildFonts();
@@ -54,7 +54,6 @@ class Win32Form final : public Form {
     SetWindowPos(window_.get(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls(instance);
-    controlsReady_ = true;
   }
 
   void Guard(const std::function<void()>& action) override {
@@ -69,7 +68,7 @@ class Win32Form final : public Form {
 
   std::u16string Text(size_t control) const override {
     HWND hwnd = controls_.at(control);
-    if (!hwnd) return std::u16string(spec_.controls[control].text);
+    if (!hwnd) return std::u16string(layout_.controls[control].text);
     std::u16string text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, u'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(hwnd, Wide(text), static_cast<int>(text.size()))));
     return text;
@@ -121,16 +120,16 @@ class Win32Form final : public Form {
   }
 
  private:
-  static std::u16string platform_error() { return FromAscii(std::to_string(GetLastError())); }
+  static std::u16string LastErrorCode() { return FromAscii(std::to_string(GetLastError())); }
 
   std::u16string PictureResourceName() const {
-    for (const ControlSpec& control : spec_.controls)
+    for (const ControlLayout& control : layout_.controls)
       if (control.kind == ControlKind::Picture) return std::u16string(control.text);
     return {};
   }
 
   void RegisterClassOnce(HINSTANCE instance) {
-    const std::u16string windowClass(spec_.windowClass);
+    const std::u16string windowClass(layout_.windowClass);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
     if (GetClassInfoExW(instance, Wide(windowClass), &existing)) return;
@@ -142,23 +141,23 @@ class Win32Form final : public Form {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = Wide(windowClass);
-    if (!RegisterClassExW(&wc)) throw Exception(u"Error registering window class: " + platform_error());
+    if (!RegisterClassExW(&wc)) throw Exception(u"Error registering window class: " + LastErrorCode());
   }
 
   int Scale(int value) const { return MulDiv(value, static_cast<int>(dpi_), kDesignDpi); }
 
   RECT OuterRectForClient() const {
-    RECT rect{0, 0, Scale(spec_.clientWidth), Scale(spec_.clientHeight)};
+    RECT rect{0, 0, Scale(layout_.clientWidth), Scale(layout_.clientHeight)};
     AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi_);
     return rect;
   }
 
-  RECT ScaledRect(const ControlSpec& control) const {
+  RECT ScaledRect(const ControlLayout& control) const {
     const int left = Scale(control.left), top = Scale(control.top);
     return RECT{left, top, left + Scale(control.width), top + Scale(control.height)};
   }
 
-  HFONT FontFor(const ControlSpec& control) const {
+  HFONT FontFor(const ControlLayout& control) const {
     return static_cast<HFONT>(control.font == FontKind::LargeBold ? largeBoldFont_.get() : formFont_.get());
   }
 
@@ -174,9 +173,9 @@ class Win32Form final : public Form {
   }
 
   void CreateControls(HINSTANCE instance) {
-    controls_.assign(spec_.controls.size(), nullptr);
-    for (size_t i = 0; i < spec_.controls.size(); ++i) {
-      const ControlSpec& control = spec_.controls[i];
+    controls_.assign(layout_.controls.size(), nullptr);
+    for (size_t i = 0; i < layout_.controls.size(); ++i) {
+      const ControlLayout& control = layout_.controls[i];
       if (!IsWindowed(control.kind)) continue;
       const wchar_t* windowClass = control.kind == ControlKind::Button ? L"BUTTON" : L"EDIT";
       DWORD style = WS_CHILD | WS_TABSTOP | (control.visible ? WS_VISIBLE : 0) | (control.enabled ? 0 : WS_DISABLED);
@@ -192,7 +191,7 @@ class Win32Form final : public Form {
       HWND hwnd = CreateWindowExW(exStyle, windowClass, Wide(text), style, rect.left, rect.top, rect.right - rect.left,
                                   rect.bottom - rect.top, window_.get(), reinterpret_cast<HMENU>(kFirstControlId + i),
                                   instance, nullptr);
-      if (!hwnd) throw Exception(u"Error creating control: " + platform_error());
+      if (!hwnd) throw Exception(u"Error creating control: " + LastErrorCode());
       // A slot holds any text, of any length.
       if (control.kind != ControlKind::Button) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
       SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
@@ -207,10 +206,10 @@ class Win32Form final : public Form {
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     for (size_t i = 0; i < controls_.size(); ++i) {
       if (!controls_[i]) continue;
-      const RECT rect = ScaledRect(spec_.controls[i]);
+      const RECT rect = ScaledRect(layout_.controls[i]);
       SetWindowPos(controls_[i], nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec_.controls[i])), TRUE);
+      SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout_.controls[i])), TRUE);
     }
     stretched_.reset();
     InvalidateRect(window_.get(), nullptr, TRUE);
@@ -262,7 +261,7 @@ class Win32Form final : public Form {
   void Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_.get(), &ps);
-    for (const ControlSpec& control : spec_.controls) {
+    for (const ControlLayout& control : layout_.controls) {
       if (control.kind == ControlKind::Picture) PaintPicture(dc, ScaledRect(control));
       if (control.kind == ControlKind::Label && control.visible) PaintLabel(dc, control);
     }
@@ -280,7 +279,7 @@ class Win32Form final : public Form {
     DeleteDC(memory);
   }
 
-  void PaintLabel(HDC dc, const ControlSpec& control) {
+  void PaintLabel(HDC dc, const ControlLayout& control) {
     RECT rect = ScaledRect(control);
     const std::u16string text(control.text);
     SetBkMode(dc, TRANSPARENT);
@@ -334,7 +333,8 @@ class Win32Form final : public Form {
         }
         break;
       case WM_DPICHANGED:
-        if (controlsReady_) ApplyDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        // Before the controls exist there is nothing to rescale; the creation scales them itself.
+        if (!controls_.empty()) ApplyDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
       case WM_CLOSE:
         Close();
@@ -356,7 +356,7 @@ class Win32Form final : public Form {
     return self->HandleMessage(message, wParam, lParam);
   }
 
-  const FormSpec& spec_;
+  const FormLayout& layout_;
   FormEvents& events_;
   UniqueWindow window_;
   std::vector<HWND> controls_;  // owned by the window; null for pictures and labels
@@ -366,19 +366,18 @@ class Win32Form final : public Form {
   Picture picture_;
   UniqueGdiObject stretched_;
   HWND lastFocus_ = nullptr;
-  bool controlsReady_ = false;
 };
 
 }  // namespace
 
-std::unique_ptr<Form> Form::Create(const FormSpec& spec, FormEvents& events) {
+std::unique_ptr<Form> Form::Create(const FormLayout& layout, FormEvents& events) {
   static const bool initialised = [] {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     return InitCommonControlsEx(&controls) != FALSE;
   }();
   (void)initialised;
-  auto form = std::make_unique<Win32Form>(spec, events);
+  auto form = std::make_unique<Win32Form>(layout, events);
   form->Build();
   return form;
 }

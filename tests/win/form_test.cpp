@@ -18,12 +18,12 @@
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
+using platform::ControlLayout;
 
 // Tab order among the windowed controls: memo, edit, button; the disabled edit, the hidden button
 // and the label never take the focus.
 enum Control : size_t { kLabel, kMemo, kDisabledEdit, kHiddenButton, kEdit, kButton };
-constexpr std::array<ControlSpec, 6> kControls{{
+constexpr std::array<ControlLayout, 6> kControls{{
     {u"Label", ControlKind::Label, 8, 8, 60, 13, u"Caption :", true, true},
     {u"Memo", ControlKind::Memo, 8, 24, 150, 60, u"", true, true, platform::FontKind::Form,
      platform::TextColour::WindowText, true},
@@ -32,7 +32,7 @@ constexpr std::array<ControlSpec, 6> kControls{{
     {u"Edit", ControlKind::Edit, 8, 116, 150, 21, u"", true, true},
     {u"Button", ControlKind::Button, 8, 142, 150, 25, u"Go", true, true},
 }};
-constexpr platform::FormSpec kSpec{u"KestraneToolkitTest", u"Toolkit test", 300, 180, kControls};
+constexpr platform::FormLayout kLayout{u"KestraneToolkitTest", u"Toolkit test", 300, 180, kControls};
 
 // Records every call; each handler may be given something to do on top.
 struct RecordingEvents : platform::FormEvents {
@@ -70,8 +70,8 @@ int Width(const RECT& rect) { return rect.right - rect.left; }
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    form_ = platform::Form::Create(kSpec, events_);
-    window_ = FindWindowW(Wide(std::u16string(kSpec.windowClass)), Wide(std::u16string(kSpec.caption)));
+    form_ = platform::Form::Create(kLayout, events_);
+    window_ = FindWindowW(Wide(std::u16string(kLayout.windowClass)), Wide(std::u16string(kLayout.caption)));
     ASSERT_NE(window_, nullptr);
   }
 
