@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/slots.h"
+#include "platform/win32/wide.h"
 #include "update/file_refresh.h"
 
 namespace {
@@ -15,8 +16,6 @@ class CountingLog final : public ActivityLog {
   void AppendLine(const std::u16string&) override { ++lines; }
   int lines = 0;
 };
-
-std::u16string Argument(const wchar_t* text) { return std::u16string(reinterpret_cast<const char16_t*>(text)); }
 
 }  // namespace
 
@@ -29,7 +28,7 @@ int wmain(int argc, wchar_t** argv) {
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
-  CopyFilesWithPattern(Argument(argv[1]), Argument(argv[2]), Argument(argv[3]), log);
+  CopyFilesWithPattern(FromWide(argv[1]), FromWide(argv[2]), FromWide(argv[3]), log);
   QueryPerformanceCounter(&end);
   std::printf("%.1f %d\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, log.lines);
   return 0;

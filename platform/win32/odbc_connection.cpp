@@ -36,15 +36,14 @@ void OdbcConnection::Open() {
       SQLSetConnectAttrW(connection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0),
       SQL_HANDLE_DBC, connection);
   std::u16string text = login.connectionString;
-  ThrowIfFailed<EDatabaseError>(SQLDriverConnectW(connection, nullptr, reinterpret_cast<SQLWCHAR*>(Wide(text)), SQL_NTS,
-                                                  nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
-                                SQL_HANDLE_DBC, connection);
+  ThrowIfFailed<EDatabaseError>(
+      SQLDriverConnectW(connection, nullptr, Wide(text), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+      SQL_HANDLE_DBC, connection);
   connected_ = true;
   if (!login.catalog.empty()) {
     std::u16string catalog = login.catalog;
-    ThrowIfFailed<EDatabaseError>(
-        SQLSetConnectAttrW(connection, SQL_ATTR_CURRENT_CATALOG, reinterpret_cast<SQLWCHAR*>(Wide(catalog)), SQL_NTS),
-        SQL_HANDLE_DBC, connection);
+    ThrowIfFailed<EDatabaseError>(SQLSetConnectAttrW(connection, SQL_ATTR_CURRENT_CATALOG, Wide(catalog), SQL_NTS),
+                                  SQL_HANDLE_DBC, connection);
   }
 }
 

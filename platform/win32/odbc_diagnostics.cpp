@@ -11,7 +11,7 @@ std::u16string OdbcDiagnosticText(SQLSMALLINT kind, SQLHANDLE handle) {
   std::u16string message(512, u'\0');
   SQLSMALLINT length = 0;
   for (;;) {
-    const SQLRETURN rc = SQLGetDiagRecW(kind, handle, 1, state, &native, reinterpret_cast<SQLWCHAR*>(message.data()),
+    const SQLRETURN rc = SQLGetDiagRecW(kind, handle, 1, state, &native, Wide(message),
                                         static_cast<SQLSMALLINT>(message.size()), &length);
     if (!SQL_SUCCEEDED(rc)) return u"Unspecified error";
     // The length counts the whole message; a larger one means the buffer cut it short.

@@ -1,4 +1,5 @@
 #include "platform/win32/odbc_drivers.h"
+#include "platform/win32/wide.h"
 
 namespace platform {
 
@@ -14,7 +15,7 @@ std::vector<std::u16string> InstalledOdbcDrivers(SQLHENV environment) {
     const SQLRETURN rc = SQLDriversW(environment, direction, name, SQLSMALLINT{512}, &nameLength, attributes,
                                      SQLSMALLINT{2}, &attributesLength);
     if (!SQL_SUCCEEDED(rc)) break;
-    drivers.emplace_back(reinterpret_cast<const char16_t*>(name));
+    drivers.push_back(FromWide(name));
     direction = SQL_FETCH_NEXT;
   }
   return drivers;

@@ -22,7 +22,7 @@ std::u16string ColumnName(SQLHSTMT statement, SQLUSMALLINT column) {
   SQLSMALLINT nullable = 0;
   Check(SQLDescribeColW(statement, column, name, SQLSMALLINT{256}, &length, &type, &size, &digits, &nullable),
         statement);
-  return FromWide(reinterpret_cast<const wchar_t*>(name));
+  return FromWide(name);
 }
 
 // Read as wide text whatever the column's type: narrow text would follow the host's code page.
@@ -36,8 +36,7 @@ std::u16string ColumnText(SQLHSTMT statement, SQLUSMALLINT column) {
     Check(rc, statement);
     if (indicator == SQL_NULL_DATA) return {};
     const bool cut = indicator == SQL_NO_TOTAL || indicator >= static_cast<SQLLEN>(sizeof(part));
-    value.append(reinterpret_cast<const char16_t*>(part),
-                 cut ? std::size(part) - 1 : static_cast<size_t>(indicator) / sizeof(SQLWCHAR));
+    value += FromWide(part, cut ? std::size(part) - 1 : static_cast<size_t>(indicator) / sizeof(SQLWCHAR));
     if (rc == SQL_SUCCESS) break;
   }
   return value;
@@ -71,7 +70,7 @@ void OdbcQuery::Open() {
   const UniqueOdbcStatement statement(handle);
   Check(SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeoutSeconds), 0), handle);
   std::u16string text = text_;
-  const SQLRETURN rc = SQLExecDirectW(handle, reinterpret_cast<SQLWCHAR*>(Wide(text)), SQL_NTS);
+  const SQLRETURN rc = SQLExecDirectW(handle, Wide(text), SQL_NTS);
   if (rc != SQL_NO_DATA) Check(rc, handle);  // no data: a statement that touched no row
   // Everything is fetched now, as a client-side cursor does, and the statement goes.
   result_ = FetchAll(handle);

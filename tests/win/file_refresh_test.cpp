@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "platform/system_error.h"
+#include "platform/win32/wide.h"
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
 #include "tests/win/scratch.h"
@@ -23,14 +24,13 @@ namespace {
 const std::vector<std::u16string> kBanner = {u"", u"----------", u"UPDATE COMPLETED.!", u"----------"};
 
 std::string ReadBytes(const std::u16string& path) {
-  std::ifstream file(std::filesystem::path(reinterpret_cast<const wchar_t*>(path.c_str())), std::ios::binary);
+  std::ifstream file(std::filesystem::path(Wide(path)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 std::vector<std::u16string> Names(const std::u16string& folder) {
   std::vector<std::u16string> names;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(std::filesystem::path(reinterpret_cast<const wchar_t*>(folder.c_str())))) {
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Wide(folder)))) {
     const std::wstring name = entry.path().filename().wstring();
     names.emplace_back(name.begin(), name.end());
   }
@@ -114,19 +114,18 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   WriteBytes(share / u"free.exe", "new free");
   WriteBytes(destination / u"locked.exe", "running program");
   WriteBytes(destination / u"readonly.dll", "read-only library");
-  SetFileAttributesW(reinterpret_cast<const wchar_t*>((destination / u"readonly.dll").c_str()),
-                     FILE_ATTRIBUTE_READONLY);
+  SetFileAttributesW(Wide(destination / u"readonly.dll"), FILE_ATTRIBUTE_READONLY);
   // The copy beside a refused target carries the read-only attribute of its source, and must
   // still be cleared away.
-  SetFileAttributesW(reinterpret_cast<const wchar_t*>((share / u"locked.exe").c_str()), FILE_ATTRIBUTE_READONLY);
-  const HANDLE running = CreateFileW(reinterpret_cast<const wchar_t*>((destination / u"locked.exe").c_str()),
-                                     GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  SetFileAttributesW(Wide(share / u"locked.exe"), FILE_ATTRIBUTE_READONLY);
+  const HANDLE running =
+      CreateFileW(Wide(destination / u"locked.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(running, INVALID_HANDLE_VALUE);
 
   const std::vector<std::u16string> lines = FileLines(Run(u"*.*"));
   CloseHandle(running);
   for (const std::u16string& path : {share / u"locked.exe", destination / u"readonly.dll"})
-    SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
 
   ASSERT_EQ(lines.size(), 3u);
   // A rename over an open file is refused as access denied, under Wine as on Windows.

@@ -14,7 +14,7 @@
 #include "tests/win/wine_host.h"
 
 inline void MakeFolders(const std::u16string& path) {
-  std::filesystem::create_directories(std::filesystem::path(reinterpret_cast<const wchar_t*>(path.c_str())));
+  std::filesystem::create_directories(std::filesystem::path(Wide(path)));
 }
 
 inline void WriteBytes(const std::u16string& path, std::string_view bytes) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "platform/win32/wide.h"
 #include "settings/destination_folder.h"
 
 namespace {
@@ -22,7 +23,7 @@ class ChosenUserName {
   ChosenUserName(const ChosenUserName&) = delete;
   ChosenUserName& operator=(const ChosenUserName&) = delete;
 
-  void Set(const std::u16string& name) { _wputenv_s(L"WINEUSERNAME", reinterpret_cast<const wchar_t*>(name.c_str())); }
+  void Set(const std::u16string& name) { _wputenv_s(L"WINEUSERNAME", Wide(name)); }
   void Unset() { _wputenv_s(L"WINEUSERNAME", L""); }  // an empty value removes the variable
 
  private:
