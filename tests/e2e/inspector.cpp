@@ -116,10 +116,10 @@ std::string ControlsJson(Watch& watch, bool& answered) {
       watch.lastTexts[index] = text;
     else
       answered = false;
-    const auto& spec = layout::kControls[index];
-    if (spec.name == u"Memo1") watch.log = watch.lastTexts[index];
+    const auto& control = layout::kControls[index];
+    if (control.name == u"Memo1") watch.log = watch.lastTexts[index];
     if (out.size() > 1) out += ",";
-    out += "{\"name\":" + Json(spec.name) + ",\"class\":" + Json(ClassOf(child)) + ",\"rect\":" + RectJson(rect) +
+    out += "{\"name\":" + Json(control.name) + ",\"class\":" + Json(ClassOf(child)) + ",\"rect\":" + RectJson(rect) +
            ",\"visible\":" + (IsWindowVisible(child) ? "true" : "false") +
            ",\"enabled\":" + (IsWindowEnabled(child) ? "true" : "false") +
            ",\"focused\":" + (thread.hwndFocus == child ? "true" : "false") +
@@ -128,38 +128,45 @@ std::string ControlsJson(Watch& watch, bool& answered) {
   return out + "]";
 }
 
-// Icon handles do not cross processes, so the icon is told by its pixels: the stop icon is the
-// only one of the message box icons that is mostly red.
-bool ShowsStopIcon(HWND icon) {
-  if (!icon || !IsWindowVisible(icon)) return false;
-  RECT rect;
-  GetWindowRect(icon, &rect);
+// The screen's pixels inside rect, as 32-bit BGRX rows from the top down.
+std::vector<unsigned char> CaptureScreen(const RECT& rect) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  std::vector<unsigned char> pixels;
+  if (width <= 0 || height <= 0) return pixels;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ previous = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
   GdiFlush();
-  int red = 0;
-  const auto* pixels = static_cast<const unsigned char*>(bits);
-  for (int i = 0; i < width * height; ++i) {
-    const unsigned char b = pixels[4 * i], g = pixels[4 * i + 1], r = pixels[4 * i + 2];
-    if (r > 160 && g < 90 && b < 90) ++red;
-  }
+  pixels.assign(static_cast<const unsigned char*>(bits), static_cast<const unsigned char*>(bits) + 4 * width * height);
   SelectObject(memory, previous);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return red > width * height / 8;
+  return pixels;
+}
+
+// Icon handles do not cross processes, so the icon is told by its pixels: the stop icon is the
+// only one of the message box icons that is mostly red.
+bool ShowsStopIcon(HWND icon) {
+  if (!icon || !IsWindowVisible(icon)) return false;
+  RECT rect;
+  GetWindowRect(icon, &rect);
+  const std::vector<unsigned char> pixels = CaptureScreen(rect);
+  size_t red = 0;
+  for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
+    const unsigned char b = pixels[i], g = pixels[i + 1], r = pixels[i + 2];
+    if (r > 160 && g < 90 && b < 90) ++red;
+  }
+  return !pixels.empty() && red > pixels.size() / 4 / 8;
 }
 
 std::string MessageBoxesJson(DWORD process) {
@@ -196,34 +203,31 @@ std::string MessageBoxesJson(DWORD process) {
   return search.out + "]";
 }
 
+// A 24-bit BMP of the whole screen: without an alpha byte, no reader takes the screen as
+// transparent.
 bool SaveScreen(const std::wstring& path) {
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  const DWORD stride = (width * 3 + 3) & ~3, size = stride * height;
+  const std::vector<unsigned char> pixels = CaptureScreen(RECT{0, 0, width, height});
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  std::vector<unsigned char> rows(stride * height);
+  for (size_t i = 0; i < pixels.size() / 4; ++i) {
+    unsigned char* out = &rows[(i / width) * stride + (i % width) * 3];
+    out[0] = pixels[4 * i], out[1] = pixels[4 * i + 1], out[2] = pixels[4 * i + 2];
+  }
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = -height;  // top-down rows, as captured
+  header.biPlanes = 1;
+  header.biBitCount = 24;
   BITMAPFILEHEADER file{};
   file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
-  file.bfSize = file.bfOffBits + size;
+  file.bfOffBits = sizeof(file) + sizeof(header);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
   std::ofstream out(std::filesystem::path(path), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-  out.write(static_cast<const char*>(bits), size);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+  out.write(reinterpret_cast<const char*>(rows.data()), static_cast<std::streamsize>(rows.size()));
   return out.good();
 }
 
