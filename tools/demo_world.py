@@ -8,7 +8,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-from job_world import JobWorld, Source  # noqa: E402
+from job_world import JobWorld, Source, fill  # noqa: E402
 
 SUITE_FILES = {  # name: size in bytes; the tav*.exe files are refreshed, the others must not be
     "tavMENU.exe": 1_200_000,
@@ -20,15 +20,6 @@ SUITE_FILES = {  # name: size in bytes; the tav*.exe files are refreshed, the ot
 }
 SOURCE = Source(host="fileserver", user="updater", password="Upd4te!", share="G", pattern="tav*.exe",
                 folder="\\Tavirel")
-
-
-def fill(folder, files):
-    folder.mkdir(parents=True, exist_ok=True)
-    for index, (name, size) in enumerate(files.items()):
-        path = folder / name
-        if not path.exists() or path.stat().st_size != size:
-            pattern = bytes((index * 31 + i) % 251 for i in range(251))
-            path.write_bytes((pattern * (size // 251 + 1))[:size])
 
 
 def make(root, fresh=True, files=SUITE_FILES):

@@ -19,6 +19,17 @@ DATA_SOURCE = "KestraneSettings"
 SETTINGS = f"[Common]\r\nConnector=MSDASQL\r\nHost={DATA_SOURCE}\r\nUser=\r\nPswd=\r\nDBName=\r\n"
 
 
+def fill(folder, files):
+    """Creates folder with files {name: size}, each with contents of its own; a file that already
+    has its size is kept, so a persistent world is not rewritten on every run."""
+    folder.mkdir(parents=True, exist_ok=True)
+    for index, (name, size) in enumerate(files.items()):
+        path = folder / name
+        if not path.exists() or path.stat().st_size != size:
+            pattern = bytes((index * 31 + i) % 251 for i in range(251))
+            path.write_bytes((pattern * (size // 251 + 1))[:size])
+
+
 @dataclass
 class Source:
     """One row of vcUpgradeSettings: where the update comes from."""

@@ -3,18 +3,12 @@ import os
 import unittest
 
 from harness import unix_to_windows
-from job_world import JobWorld, Source
+from job_world import JobWorld, Source, fill
 
 BANNER = ["", "----------", "UPDATE COMPLETED.!", "----------"]
 DISCONNECT_FAILED = "Failed To Disconnect Drive G:."
 MAPPED = "Drive Mapped Successfully."
 MAP_FAILED = "Failed To Map Drive. Check Credentials And Try Again."
-
-
-def fill(folder, files):
-    folder.mkdir(parents=True, exist_ok=True)
-    for name, size in files.items():
-        (folder / name).write_bytes(bytes((len(name) + i) % 256 for i in range(size)))
 
 
 def enumeration_order(world, folder):
