@@ -30,7 +30,8 @@ struct EnumerationEnd {
 EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
                                 const std::function<void(const DirectoryEntry&)>& visit);
 
-// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it.
+// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. While a
+// long file is copied, the thread's windows stay responsive (KeepResponsive).
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists);
 
 }  // namespace platform

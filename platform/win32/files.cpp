@@ -4,8 +4,19 @@
 
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
+#include "platform/window_toolkit.h"
 
 namespace platform {
+namespace {
+
+// Called between the chunks of a copy: a long file keeps the window painting and answering.
+DWORD CALLBACK OnCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
+                              LPVOID) {
+  KeepResponsive();
+  return PROGRESS_CONTINUE;
+}
+
+}  // namespace
 
 FullPath ExpandFullPath(const std::u16string& path) {
   std::u16string buffer(MAX_PATH, u'\0');
@@ -34,7 +45,9 @@ EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
 }
 
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {
-  return CopyFileW(Wide(source), Wide(target), failIfExists) ? 0 : GetLastError();
+  // CopyFileW is this call without a progress routine: the same flags, the same offloaded copies.
+  const DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
+  return CopyFileExW(Wide(source), Wide(target), &OnCopyProgress, nullptr, nullptr, flags) ? 0 : GetLastError();
 }
 
 }  // namespace platform

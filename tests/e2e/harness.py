@@ -50,8 +50,9 @@ class Run:
 
     @property
     def last(self):
-        """The last snapshot in which the window answered: what it showed before it closed."""
-        answered = [s for s in self.snapshots if s["answered"]]
+        """The last snapshot in which the window answered: what it showed before it closed. A
+        window met halfway through its destruction has no controls left and tells nothing."""
+        answered = [s for s in self.snapshots if s["answered"] and s["controls"]]
         return answered[-1] if answered else None
 
     def control(self, name, snapshot=None):
@@ -129,16 +130,20 @@ class World:
         """The per-user destination folder as a Unix path (not created)."""
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
-    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None):
+    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
+            controls=None):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows. display: an X display to use instead of a
-        private Xvfb."""
+        private Xvfb. controls: the names of the only controls to watch, so that a busy program
+        is seen more often."""
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
         if action:
             inspector_args += ["--action", action]
+        if controls:
+            inspector_args += ["--controls", ",".join(controls)]
         if screenshot_when_log is not None:
             bmp.unlink(missing_ok=True)
             inspector_args += ["--screenshot", unix_to_windows(bmp)]

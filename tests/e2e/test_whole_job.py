@@ -42,6 +42,24 @@ class WholeJobTest(unittest.TestCase):
         second = world.run()
         self.assertEqual(second.log_lines()[:2], ["Drive G: Disconnected Successfully.", MAPPED])
 
+    def test_another_process_sees_the_log_grow_line_by_line_during_the_copy(self):
+        world = JobWorld("job-growing")
+        share = world.prepare()
+        fill(share, {f"tav{i:03d}.exe": 4096 for i in range(300)})
+        # Watching two controls only, the inspector asks the busy program for little per look.
+        run = world.run(controls=["Memo1", "Button1"])
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        names = enumeration_order(world, share)
+        log = [DISCONNECT_FAILED, MAPPED] + [f"{n} Updated Successfully." for n in names] + BANNER
+        during = [run.log_lines(s) for s in run.shown
+                  if run.text("Button1", s) == "RUNNING" and run.log_lines(s)[-4:] != BANNER]
+        for lines in during:
+            self.assertEqual(lines, log[:len(lines)])
+        # Today's copy ends long after the first tick: the window answers throughout and its log
+        # is read at many lengths, not once at the end.
+        self.assertGreaterEqual(len({len(lines) for lines in during}), 10)
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), sorted(names))
+
     def test_wrong_share_password_still_runs_the_copy(self):
         world = JobWorld("job-password")
         fill(world.prepare(server_password="something else"), {"tavA.exe": 10})
