@@ -57,6 +57,6 @@ void RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& con
   } catch (const std::exception& error) {
     slots.Write(Slot::Edit9, u"Error: " + FromUtf8(error.what()));
   }
-  slots.Write(Slot::Edit1, slots.Read(Slot::Edit12) + u":" + slots.Read(Slot::Edit14));
+  slots.Write(Slot::Edit1, SourceFolder(slots));
   slots.Write(Slot::Edit2, slots.Read(Slot::Edit4));
 }
