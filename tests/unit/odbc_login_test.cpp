@@ -10,22 +10,6 @@ using platform::ConnectionProperties;
 using platform::MapToOdbc;
 using platform::QuoteOdbcValue;
 
-TEST(ConnectionProperties, ReadsKeysWithoutCaseAndTheLastEntryWins) {
-  const auto properties =
-      ConnectionProperties::Parse(u" provider = SQLOLEDB ;;DATA SOURCE=a; Data Source = b ;Password='x;\"y''z' ");
-  EXPECT_EQ(properties.Find(u"Provider"), u"SQLOLEDB");
-  EXPECT_EQ(properties.Find(u"data source"), u"b");
-  EXPECT_EQ(properties.Find(u"Password"), u"x;\"y'z");
-  EXPECT_EQ(properties.Find(u"User ID"), std::nullopt);
-}
-
-TEST(ConnectionProperties, MalformedStringsAreRefused) {
-  for (const char16_t* text :
-       {u"Provider", u"Provider=MSDASQL;Data Source", u"Password=\"open", u"Password='a'b", u"=value"}) {
-    EXPECT_THROW(ConnectionProperties::Parse(text), EDatabaseError) << ToUtf8(text);
-  }
-}
-
 namespace {
 
 std::u16string Mapped(const std::u16string& text, const std::vector<std::u16string>& drivers) {

@@ -12,10 +12,13 @@
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "settings/connection_string.h"
+#include "platform/connection_string.h"
 #include "tests/win/memory_slot_store.h"
 
 namespace {
+
+using platform::BuildConnectionString;
+using platform::DatabaseLogin;
 
 std::u16string EnvironmentText(const char* name) {
   const char* value = std::getenv(name);
