@@ -89,7 +89,5 @@ void ShowErrorReport(const std::u16string& text, const std::u16string& caption);
 void ShowStartupFailure(const std::u16string& errorKind, const std::u16string& message);
 // The executable's own file path.
 std::u16string ExecutablePath();
-// Initialises the component-object system for this thread as a single-threaded apartment.
-void InitialiseComApartment();
 
 }  // namespace platform
