@@ -21,9 +21,23 @@
 
 #include "app/layout.h"
 #include "base/text.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
+
+struct ScreenDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { ReleaseDC(nullptr, dc); }
+};
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { DeleteDC(dc); }
+};
+using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;  // GetDC(nullptr)
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // CreateCompatibleDC
 
 constexpr UINT kReadTimeoutMs = 300;
 constexpr int kFirstControlId = 100;
@@ -145,18 +159,16 @@ std::vector<unsigned char> CaptureScreen(const RECT& rect) {
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  const UniqueGdiObject bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
   GdiFlush();
   pixels.assign(static_cast<const unsigned char*>(bits), static_cast<const unsigned char*>(bits) + 4 * width * height);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  // The bitmap goes back out of the DC before either is deleted.
+  SelectObject(memory.get(), previous);
   return pixels;
 }
 

@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "platform/system_error.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
@@ -118,12 +119,12 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   // The copy beside a refused target carries the read-only attribute of its source, and must
   // still be cleared away.
   SetFileAttributesW(Wide(share / u"locked.exe"), FILE_ATTRIBUTE_READONLY);
-  const HANDLE running =
-      CreateFileW(Wide(destination / u"locked.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(running, INVALID_HANDLE_VALUE);
+  UniqueFile running(CreateFileW(Wide(destination / u"locked.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(running.get(), INVALID_HANDLE_VALUE);
 
   const std::vector<std::u16string> lines = FileLines(Run(u"*.*"));
-  CloseHandle(running);
+  running.reset();
   for (const std::u16string& path : {share / u"locked.exe", destination / u"readonly.dll"})
     SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
 
