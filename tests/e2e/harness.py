@@ -9,6 +9,7 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 from dataclasses import dataclass, field
@@ -21,6 +22,9 @@ KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
+
+sys.path.insert(0, str(TOOLS))
+from xvfb import Xvfb  # noqa: E402
 
 
 def unix_to_windows(path):
@@ -176,28 +180,3 @@ class World:
             screenshot = bmp.with_name(f"screen-{self.name}.png")
             subprocess.run(["convert", bmp, screenshot], check=True)
         return Run(program.returncode, seconds, snapshots, screenshot, stderr)
-
-
-class Xvfb:
-    """A private X server for one run."""
-
-    def __init__(self, existing=None, geometry="1024x768x24"):
-        self.existing = existing
-        self.geometry = geometry
-        self.process = None
-
-    def __enter__(self):
-        if self.existing:
-            return self.existing
-        read, write = os.pipe()
-        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.geometry,
-                                         "-nolisten", "tcp"], pass_fds=(write,),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            return ":" + pipe.readline().strip()
-
-    def __exit__(self, *exc):
-        if self.process:
-            self.process.terminate()
-            self.process.wait()
