@@ -36,7 +36,6 @@ class WholeJobTest(unittest.TestCase):
         self.assertEqual(first.text("Edit1"), "G:\\Tavirel")
         self.assertEqual(first.text("Button1"), "RUNNING")
         self.assertEqual(first.message_boxes, [])
-        self.assertLess(first.seconds, 12)
         self.assertEqual(os.listdir(world.desktop), [])  # the run never writes the shortcut
 
         second = world.run()
