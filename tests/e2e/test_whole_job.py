@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import unix_to_windows
+from harness import WITHOUT_FILE_RIGHTS, unix_to_windows
 from job_world import JobWorld, Source, fill
 
 BANNER = ["", "----------", "UPDATE COMPLETED.!", "----------"]
@@ -66,17 +66,22 @@ class WholeJobTest(unittest.TestCase):
                 self.assertEqual(run.exit_code, 0)
 
     def test_listing_errors_go_to_the_report_without_banner(self):
+        # files: None leaves the source folder out; mode: its Unix permissions, which only Wine
+        # without root's file rights heeds: a share folder whose listing is forbidden.
         cases = {
-            "job-nosource": (Source(), False, "The specified path was not found."),
-            "job-badmask": (Source(pattern="["), True, "'[' is an invalid mask at (2)"),
+            "job-nosource": (Source(), None, None, "The specified path was not found."),
+            "job-badmask": (Source(pattern="["), {"tavA.exe": 10}, None, "'[' is an invalid mask at (2)"),
+            "job-unlistable": (Source(), {"tavA.exe": 10}, 0o311, "Access denied."),
         }
-        for name, (source, create, message) in cases.items():
+        for name, (source, files, mode, message) in cases.items():
             with self.subTest(name):
                 world = JobWorld(name)
                 share = world.prepare(source)
-                if create:
-                    fill(share, {"tavA.exe": 10})
-                run = world.run()
+                if files is not None:
+                    fill(share, files)
+                if mode is not None:
+                    share.chmod(mode)
+                run = world.run(launcher=WITHOUT_FILE_RIGHTS if mode is not None else ())
                 self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED])
                 self.assertEqual(run.message_boxes, [{"caption": "Kestrane", "text": message, "stop_icon": True,
                                                       "buttons": 1, "owned": True}])
