@@ -24,6 +24,9 @@ class WholeJobTest(unittest.TestCase):
         share = world.prepare()
         fill(share, {"tavMENU.exe": 300_000, "TAVBOOK.EXE": 70_000, "tav.exe.bak": 10, "other.exe": 5, "tavx.txt": 5})
         (share / "tavsub.exe").mkdir()
+        # Read-only on the file server: the copy carries the attribute over, and the second run
+        # must still refresh it.
+        (share / "tavMENU.exe").chmod(0o444)
         (world.destination() / "tavMENU.exe").write_bytes(b"old version")
         first = world.run()
         self.assertEqual(first.exit_code, 0, first.stderr)
@@ -39,8 +42,12 @@ class WholeJobTest(unittest.TestCase):
         self.assertLess(first.seconds, 12)
         self.assertEqual(os.listdir(world.desktop), [])  # the run never writes the shortcut
 
+        (share / "tavMENU.exe").write_bytes(b"next version")
         second = world.run()
-        self.assertEqual(second.log_lines()[:2], ["Drive G: Disconnected Successfully.", MAPPED])
+        self.assertEqual(second.log_lines(), ["Drive G: Disconnected Successfully.", MAPPED]
+                         + [f"{n} Updated Successfully." for n in copied] + BANNER)
+        self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), b"next version")
+        self.assertEqual((world.destination() / "tavMENU.exe").stat().st_mode & 0o222, 0)  # read-only still
 
     def test_wrong_share_password_still_runs_the_copy(self):
         world = JobWorld("job-password")

@@ -138,6 +138,34 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"free.exe", u"locked.exe", u"readonly.dll"}));
 }
 
+// Read-only program files on the share are common, and the copy carries the attribute over: the
+// next run must still refresh such a copy. A target made read-only here over a writable source is
+// refused, and a refused replacement leaves the target as it was, attribute included.
+TEST_F(FileRefresh, ReadOnlyTargetIsReplacedOnlyWhenItsSourceIsReadOnlyToo) {
+  for (const char16_t* name : {u"shared.exe", u"local.exe", u"running.exe"}) {
+    WriteBytes(share / name, "new");
+    WriteBytes(destination / name, "old");
+    ASSERT_TRUE(SetFileAttributesW(Wide(destination / name), FILE_ATTRIBUTE_READONLY));
+  }
+  for (const char16_t* name : {u"shared.exe", u"running.exe"})
+    ASSERT_TRUE(SetFileAttributesW(Wide(share / name), FILE_ATTRIBUTE_READONLY));
+  const UniqueFile running(CreateFileW(Wide(destination / u"running.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(running);
+
+  const std::vector<std::u16string> lines = FileLines(Run(u"*.exe"));
+  const std::u16string denied = platform::SystemErrorText(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(lines, (std::vector<std::u16string>{u"Error copying file local.exe: " + denied,
+                                                u"Error copying file running.exe: " + denied,
+                                                u"shared.exe Updated Successfully."}));
+  EXPECT_EQ(ReadBytes(destination / u"shared.exe"), "new");
+  EXPECT_EQ(ReadBytes(destination / u"local.exe"), "old");
+  EXPECT_EQ(ReadBytes(destination / u"running.exe"), "old");
+  for (const char16_t* name : {u"shared.exe", u"local.exe", u"running.exe"})
+    EXPECT_TRUE(GetFileAttributesW(Wide(destination / name)) & FILE_ATTRIBUTE_READONLY) << ToUtf8(name);
+  EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"local.exe", u"running.exe", u"shared.exe"}));
+}
+
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying
 // this test program (a few MiB) breaks off midway.
 TEST_F(FileRefresh, FullDiskMidwayKeepsTheWorkingFile) {
