@@ -19,7 +19,8 @@ enum class ReadOnlyTarget { kRefuse, kReplace };
 uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target, ReadOnlyTarget readOnly);
 
 // Deletes a file of the program's own making, also when it carries the read-only attribute
-// copied from its source; a missing file is no error. Keeps the last error as it was.
+// copied from its source, unless someone still has it open (another running instance writing
+// it); a missing file is no error. Keeps the last error as it was.
 void DiscardFile(const std::u16string& path);
 
 }  // namespace platform

@@ -1,15 +1,14 @@
 #include "update/replacing_copy.h"
 
-#include <cstdio>
 #include <random>
 
 #include "base/exception.h"
-#include "base/text.h"
 #include "platform/existence.h"
 #include "platform/file_replace.h"
 #include "platform/system_error.h"
 #include "update/file.h"
 #include "update/path.h"
+#include "update/temporary_name.h"
 
 namespace {
 
@@ -24,9 +23,7 @@ std::u16string UnusedNameBeside(const std::u16string& target) {
     folder = target.substr(0, 2);
   std::random_device random;
   for (;;) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "~kst%08x.tmp", static_cast<unsigned>(random()));
-    const std::u16string candidate = folder + FromAscii(name);
+    const std::u16string candidate = folder + TemporaryName(random());
     if (!platform::FileExists(candidate) && !platform::DirectoryExists(candidate)) return candidate;
   }
 }

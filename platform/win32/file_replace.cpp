@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -36,8 +37,23 @@ uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target,
 
 void DiscardFile(const std::u16string& path) {
   const DWORD error = GetLastError();
-  SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
-  DeleteFileW(Wide(path));
+  // Opened without any sharing, the file is refused while anyone else has it open and is ours
+  // alone once opened, until it is gone. A link goes itself, never what it points at.
+  const UniqueFile file(CreateFileW(Wide(path), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (file) {
+    FILE_BASIC_INFO basic;
+    if (GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) &&
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
+      // A read-only file cannot be deleted; zero times are left as they are.
+      const DWORD writable = basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
+      FILE_BASIC_INFO change{};
+      change.FileAttributes = writable ? writable : FILE_ATTRIBUTE_NORMAL;
+      SetFileInformationByHandle(file.get(), FileBasicInfo, &change, sizeof change);
+    }
+    FILE_DISPOSITION_INFO disposition{.DeleteFile = TRUE};
+    SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+  }
   SetLastError(error);
 }
 

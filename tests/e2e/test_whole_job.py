@@ -28,6 +28,10 @@ class WholeJobTest(unittest.TestCase):
         # must still refresh it.
         (share / "tavMENU.exe").chmod(0o444)
         (world.destination() / "tavMENU.exe").write_bytes(b"old version")
+        # What a run broken off midway left: its copy beside the target, read-only like its source.
+        leftover = world.destination() / "~kst5eed0b1e.tmp"
+        leftover.write_bytes(b"half a program")
+        leftover.chmod(0o444)
         first = world.run()
         self.assertEqual(first.exit_code, 0, first.stderr)
         copied = [n for n in enumeration_order(world, share) if n in ("tavMENU.exe", "TAVBOOK.EXE")]

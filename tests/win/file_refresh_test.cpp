@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "platform/system_error.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
@@ -164,6 +165,32 @@ TEST_F(FileRefresh, ReadOnlyTargetIsReplacedOnlyWhenItsSourceIsReadOnlyToo) {
   for (const char16_t* name : {u"shared.exe", u"local.exe", u"running.exe"})
     EXPECT_TRUE(GetFileAttributesW(Wide(destination / name)) & FILE_ATTRIBUTE_READONLY) << ToUtf8(name);
   EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"local.exe", u"running.exe", u"shared.exe"}));
+}
+
+// A run broken off midway leaves its copy beside the target; the next run removes such leftovers
+// before it copies and logs nothing for them. Only files named exactly as the program names its
+// copies go, and never one that is still open: sharing is decided per open handle, whichever
+// process holds it, so a handle of this test stands for another running instance's.
+TEST_F(FileRefresh, LeftoversOfBrokenOffRunsGoFirstButNothingElse) {
+  WriteBytes(share / u"a.exe", "new a");
+  WriteBytes(destination / u"~kst0123abcd.tmp", "stale");
+  WriteBytes(destination / u"~kst89ef4567.tmp", "stale, read-only like its source");
+  ASSERT_TRUE(SetFileAttributesW(Wide(destination / u"~kst89ef4567.tmp"), FILE_ATTRIBUTE_READONLY));
+  WriteBytes(destination / u"~kstfeedf00d.tmp", "being written by another run");
+  // Even with every kind of sharing allowed, as a plain delete would not respect it.
+  UniqueFile held(CreateFileW(Wide(destination / u"~kstfeedf00d.tmp"), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                              nullptr));
+  ASSERT_TRUE(held);
+  MakeFolders(destination / u"~kst00000000.tmp");
+  WriteBytes(destination / u"~KST01234567.TMP", "look-alike");
+  WriteBytes(destination / u"~kst0123abcd.tmp.bak", "look-alike");
+
+  EXPECT_EQ(FileLines(Run(u"*.exe")), std::vector<std::u16string>{u"a.exe Updated Successfully."});
+  held.reset();  // a delete merely marked would take effect now
+  EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"a.exe", u"~KST01234567.TMP", u"~kst00000000.tmp",
+                                                                    u"~kst0123abcd.tmp.bak", u"~kstfeedf00d.tmp"}));
+  EXPECT_EQ(ReadBytes(destination / u"~kstfeedf00d.tmp"), "being written by another run");
 }
 
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying
