@@ -20,8 +20,9 @@ struct DirectoryEntry {
 };
 
 struct EnumerationEnd {
-  uint32_t firstError = 0;  // FindFirstFileW failed with this code, so nothing was delivered
-  uint32_t nextError = 0;   // FindNextFileW failed with this code before the entries ran out
+  // 0 when the entries ran out, also when there was none at all (the empty top folder of a
+  // drive); else the code the search failed with, at its start or midway.
+  uint32_t error = 0;
 };
 
 // FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard), every entry

@@ -31,7 +31,8 @@ std::vector<std::u16string> TDirectory::GetFiles(const std::u16string& path, con
         }
         if (!entry.isDirectory) files.push_back(JoinListed(path, entry.name));
       });
-  // A listing cut short would leave files silently out of the update.
-  if (end.nextError != 0) throw EInOutError(platform::SystemErrorText(end.nextError));
+  // A folder that cannot be listed, or a listing cut short, would leave files silently out of
+  // the update and still report it finished.
+  if (end.error != 0) throw EInOutError(platform::SystemErrorText(end.error));
   return files;
 }

@@ -36,12 +36,17 @@ EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
                                 const std::function<void(const DirectoryEntry&)>& visit) {
   WIN32_FIND_DATAW data;
   UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
-  if (!search) return {.firstError = GetLastError()};
+  if (!search) {
+    // A folder that delivers no entry at all, not even "." (the empty top folder of a drive), is
+    // empty rather than unreadable; file servers say so with either code.
+    const DWORD error = GetLastError();
+    return {.error = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error};
+  }
   do {
     visit({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
   } while (FindNextFileW(search.get(), &data));
   const DWORD error = GetLastError();
-  return {.nextError = error == ERROR_NO_MORE_FILES ? 0 : error};
+  return {.error = error == ERROR_NO_MORE_FILES ? 0 : error};
 }
 
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {
