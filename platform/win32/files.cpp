@@ -32,16 +32,22 @@ FullPath ExpandFullPath(const std::u16string& path) {
   }
 }
 
-EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
-                                const std::function<void(const DirectoryEntry&)>& visit) {
+FolderEntries EnumerateEntries(const std::u16string& searchPath) {
   WIN32_FIND_DATAW data;
   UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
-  if (!search) return {.firstError = GetLastError()};
+  if (!search) {
+    // A folder that delivers no entry at all, not even "." (the empty top folder of a drive), is
+    // empty rather than unreadable; file servers say so with either code.
+    const DWORD error = GetLastError();
+    return {.entries = {}, .error = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error};
+  }
+  FolderEntries folder;
   do {
-    visit({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    folder.entries.push_back({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
   } while (FindNextFileW(search.get(), &data));
   const DWORD error = GetLastError();
-  return {.nextError = error == ERROR_NO_MORE_FILES ? 0 : error};
+  folder.error = error == ERROR_NO_MORE_FILES ? 0 : error;
+  return folder;
 }
 
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {

@@ -22,6 +22,11 @@ KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
+# A launcher for run(): Wine as root reads every folder whatever its permissions; without the two
+# capabilities that let root pass them it meets a folder's permissions as any user would, while the
+# prefix still belongs to it.
+WITHOUT_FILE_RIGHTS = ("setpriv", "--inh-caps=-dac_override,-dac_read_search",
+                       "--bounding-set=-dac_override,-dac_read_search")
 
 sys.path.insert(0, str(TOOLS))
 from xvfb import Xvfb  # noqa: E402
@@ -135,12 +140,13 @@ class World:
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None):
+            controls=None, launcher=()):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows. display: an X display to use instead of a
         private Xvfb. controls: the names of the only controls to watch, so that a busy program
-        is seen more often."""
+        is seen more often. launcher: a command that starts inspector and program (and with them
+        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS."""
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -159,10 +165,10 @@ class World:
         subprocess.run(["wineserver", "-w"], env=self.base_env(), stderr=subprocess.DEVNULL)
         with Xvfb(display) as display:
             env = dict(self.base_env(), DISPLAY=display)
-            inspector = subprocess.Popen(["wine", *map(str, inspector_args)], env=env,
+            inspector = subprocess.Popen([*launcher, "wine", *map(str, inspector_args)], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             start = time.monotonic()
-            program = subprocess.Popen(["wine", str(program or KESTRANE), *args], env=env,
+            program = subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
             try:
                 _, stderr = program.communicate(timeout=timeout)
