@@ -6,7 +6,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "platform/connection_string.h"
+#include "platform/rules/connection_string.h"
 
 namespace {
 

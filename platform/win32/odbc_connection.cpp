@@ -1,7 +1,7 @@
 #include "platform/win32/odbc_connection.h"
 
 #include "base/exception.h"
-#include "platform/odbc_login.h"
+#include "platform/rules/odbc_login.h"
 #include "platform/win32/odbc_diagnostics.h"
 #include "platform/win32/odbc_drivers.h"
 #include "platform/win32/wide.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/database.h"
-#include "platform/query_result.h"
+#include "platform/rules/query_result.h"
 #include "platform/win32/odbc_connection.h"
 
 namespace platform {

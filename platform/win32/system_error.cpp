@@ -6,6 +6,15 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
+static_assert(platform::kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
+static_assert(platform::kErrorPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(platform::kErrorNotReady == ERROR_NOT_READY);
+static_assert(platform::kErrorSharingViolation == ERROR_SHARING_VIOLATION);
+static_assert(platform::kErrorBadNetworkPath == ERROR_BAD_NETPATH);
+static_assert(platform::kErrorBadNetworkName == ERROR_BAD_NET_NAME);
+static_assert(platform::kErrorInvalidName == ERROR_INVALID_NAME);
+static_assert(platform::kErrorBadPathName == ERROR_BAD_PATHNAME);
+
 namespace platform {
 
 std::u16string SystemErrorText(uint32_t code) {

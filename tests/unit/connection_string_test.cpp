@@ -1,4 +1,4 @@
-#include "platform/connection_string.h"
+#include "platform/rules/connection_string.h"
 
 #include <gtest/gtest.h>
 

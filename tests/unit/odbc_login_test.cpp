@@ -1,4 +1,4 @@
-#include "platform/odbc_login.h"
+#include "platform/rules/odbc_login.h"
 
 #include <gtest/gtest.h>
 

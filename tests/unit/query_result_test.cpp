@@ -1,4 +1,4 @@
-#include "platform/query_result.h"
+#include "platform/rules/query_result.h"
 
 #include <gtest/gtest.h>
 

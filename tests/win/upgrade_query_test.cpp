@@ -12,7 +12,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "platform/connection_string.h"
+#include "platform/rules/connection_string.h"
 #include "tests/win/memory_slot_store.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/existence_rules.h"
+#include "platform/rules/existence_rules.h"
 
 namespace platform {
 namespace {

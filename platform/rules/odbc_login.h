@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/connection_string.h"
+#include "platform/rules/connection_string.h"
 
 namespace platform {
 

@@ -3,22 +3,17 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/system_error.h"
+
 // The decision table of the two existence tests, over what the platform answered. The platform
 // layer only asks; the questions it is asked next (open the link, search the folder) are called
 // only when the table needs them, so each test touches the path no more than it must.
 namespace platform {
 
-// The attribute bits and error codes the table looks at, with the platform's own values.
+// The attribute bits the table looks at, with the platform's own values; the error codes it
+// looks at are the system's (platform/system_error.h).
 inline constexpr uint32_t kAttributeDirectory = 0x10;
 inline constexpr uint32_t kAttributeReparsePoint = 0x400;
-inline constexpr uint32_t kErrorFileNotFound = 2;
-inline constexpr uint32_t kErrorPathNotFound = 3;
-inline constexpr uint32_t kErrorNotReady = 21;
-inline constexpr uint32_t kErrorSharingViolation = 32;
-inline constexpr uint32_t kErrorBadNetworkPath = 53;
-inline constexpr uint32_t kErrorBadNetworkName = 67;
-inline constexpr uint32_t kErrorInvalidName = 123;
-inline constexpr uint32_t kErrorBadPathName = 161;
 
 // The attributes of the path, or the error code when they could not be read.
 struct AttributesAnswer {

@@ -1,4 +1,4 @@
-#include "platform/connection_string.h"
+#include "platform/rules/connection_string.h"
 
 #include "base/ascii_case.h"
 #include "base/exception.h"
