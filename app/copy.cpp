@@ -71,6 +71,7 @@ void TForm1::OnShow() {
 void TForm1::Timer2Timer() { Button1Click(); }
 
 void TForm1::Button1Click() {
+  // The share's values keep their documented names.
   const std::u16string ServerIP = Read(Slot::Edit9);
   const std::u16string ServerUser = Read(Slot::Edit10);
   const std::u16string ServerPassword = Read(Slot::Edit11);
@@ -119,6 +120,5 @@ void TForm1::OnTimer(unsigned timer) {
 }
 
 void TForm1::OnHandlerError(const Exception& error) {
-  if (dynamic_cast<const EAbort*>(&error)) return;
   platform::ShowErrorReport(ErrorReportText(error), gApplicationTitle);
 }

@@ -39,7 +39,5 @@ KESTRANE_ERROR_KIND(EInOutError);
 KESTRANE_ERROR_KIND(EMaskException);
 KESTRANE_ERROR_KIND(EDatabaseError);
 KESTRANE_ERROR_KIND(EOleException);
-// The silent abort kind: it ends a handler without any report.
-KESTRANE_ERROR_KIND(EAbort);
 
 #undef KESTRANE_ERROR_KIND

@@ -6,6 +6,7 @@
 
 std::u16string gCmnConnector, gCmnHost, gCmnUser, gCmnPswd, gCmnDBName, gSvrCatCode;
 
+// The working values keep their documented names (wDir1 ... MyIniFile).
 bool sfg_ReadSysReg() {
   // Fixed places on purpose: the file belongs to the machine, not to the user's environment.
   const std::u16string wDir1 = u"C:\\Program Files";

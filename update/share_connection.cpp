@@ -2,6 +2,7 @@
 
 #include "platform/drive_connection.h"
 
+// The share's values keep their documented names (RemotePath, DriveLetter, ServerIP ...).
 bool MapNetworkDrive(const std::u16string& RemotePath, const std::u16string& DriveLetter,
                      const std::u16string& UserName, const std::u16string& Password) {
   const uint32_t ResultCode = platform::AddDriveConnection(DriveLetter + u":", RemotePath, Password, UserName);

@@ -9,6 +9,7 @@
 namespace platform {
 
 std::optional<std::u16string> AccountName() {
+  // The buffer and its count keep their documented names.
   wchar_t UserName[256] = {};
   DWORD Size = 256;
   if (!GetUserNameW(UserName, &Size)) return std::nullopt;

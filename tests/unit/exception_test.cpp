@@ -23,7 +23,6 @@ TEST(Exception, EachKindReportsItsOwnName) {
       {"EMaskException", [] { throw EMaskException(u"m"); }},
       {"EDatabaseError", [] { throw EDatabaseError(u"m"); }},
       {"EOleException", [] { throw EOleException(u"m"); }},
-      {"EAbort", [] { throw EAbort(u"m"); }},
   };
   for (const auto& [name, raise] : kinds) {
     try {
