@@ -1,6 +1,6 @@
 #include "platform/scaled_picture.h"
 
-#include <new>
+#include <exception>
 
 #include "platform/area_average.h"
 #include "platform/png_rows.h"
@@ -12,8 +12,9 @@ ScaledPicture ScalePng(std::span<const uint8_t> png, uint32_t width, uint32_t he
     AreaAverage scaler(width, height);
     if (!ReadPngRows(png, scaler) || !scaler.Complete()) return {width, height, {}};
     return {width, height, scaler.TakePixels()};
-  } catch (const std::bad_alloc&) {
-    return {width, height, {}};  // a picture too large for the memory left is no reason to stop the program
+  } catch (const std::exception&) {
+    // A size too large for the memory left (bad_alloc, length_error) is no reason to stop the program.
+    return {width, height, {}};
   }
 }
 

@@ -1,6 +1,6 @@
 #include "platform/win32/picture.h"
 
-#include <system_error>
+#include <exception>
 
 namespace {
 
@@ -25,8 +25,8 @@ void Picture::Prepare(int width, int height) {
   try {
     pending_ = std::async(std::launch::async, platform::ScalePng, png_, static_cast<uint32_t>(width),
                           static_cast<uint32_t>(height));
-  } catch (const std::system_error&) {
-    // No thread to be had: Draw scales the picture itself.
+  } catch (const std::exception&) {
+    // No thread to be had (system_error, bad_alloc): Draw scales the picture itself.
   }
 }
 
