@@ -93,9 +93,8 @@ void TForm1::Button1Click() {
 void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *ADOQuery1); }
 
 void TForm1::Button3Click() {
-  const std::u16string sourceFolder = Read(Slot::Edit12) + u":" + Read(Slot::Edit14);
   const std::u16string destFolder = Read(Slot::Edit3);
-  CopyFilesWithPattern(sourceFolder, Read(Slot::Edit13), destFolder, *this);
+  CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
 

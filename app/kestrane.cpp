@@ -4,12 +4,13 @@
 #include "app/copy.h"
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/com_apartment.h"
 #include "platform/window_toolkit.h"
 
 // The program entry: component objects for this thread first, then the window; the run ends
 // when the window asks the application to end.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  platform::InitialiseComApartment();
+  const platform::ComApartment comApartment;
   gApplicationTitle = ApplicationTitle(platform::ExecutablePath());
   try {
     TForm1 form;

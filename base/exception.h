@@ -23,10 +23,11 @@ class Exception {
   std::shared_ptr<const Exception> inner_;
 };
 
-#define KESTRANE_ERROR_KIND(Name) \
-  class Name : public Exception { \
-   public:                        \
-    using Exception::Exception;   \
+#define KESTRANE_ERROR_KIND(Name)                                   \
+  class Name : public Exception {                                   \
+   public:                                                          \
+    using Exception::Exception;                                     \
+    const char16_t* KindName() const override { return u"" #Name; } \
   }
 
 KESTRANE_ERROR_KIND(EArgumentException);

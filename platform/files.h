@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -19,18 +19,20 @@ struct DirectoryEntry {
   bool isDirectory = false;
 };
 
-struct EnumerationEnd {
-  uint32_t firstError = 0;  // FindFirstFileW failed with this code, so nothing was delivered
-  uint32_t nextError = 0;   // FindNextFileW failed with this code before the entries ran out
+// What a search of a folder delivered: every entry, in the platform's order, and how it ended.
+struct FolderEntries {
+  std::vector<DirectoryEntry> entries;
+  // 0 when the entries ran out, also when there was none at all (the empty top folder of a
+  // drive); else the code the search failed with, at its start or midway (the entries up to
+  // there are kept).
+  uint32_t error = 0;
 };
 
-// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard), every entry
-// handed to visit in the platform's order. The search is closed on every way out, also when
-// visit raises.
-EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
-                                const std::function<void(const DirectoryEntry&)>& visit);
+// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard).
+FolderEntries EnumerateEntries(const std::u16string& searchPath);
 
-// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it.
+// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. While a
+// long file is copied, the thread's windows stay responsive (KeepResponsive).
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists);
 
 }  // namespace platform

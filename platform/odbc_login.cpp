@@ -12,58 +12,85 @@ namespace {
 constexpr std::array<std::u16string_view, 3> kSqlServerProviders = {u"SQLOLEDB", u"SQLNCLI", u"MSOLEDBSQL"};
 constexpr std::u16string_view kOdbcProvider = u"MSDASQL";
 
+struct SqlServerDriver {
+  std::u16string_view name;
+  // Fixed attributes the driver needs to log in as the OLE DB providers did: no encryption asked
+  // for beyond the login's, everything encrypted when the server demands it, and the server's
+  // certificate then taken unchecked (most servers have only the self-signed one they made).
+  std::u16string_view attributes;
+  BraceRule braces;
+};
+
 // Best first: the current Microsoft drivers, the older native client and the one every Windows
 // has, then FreeTDS, which is what Linux (and Wine on it) offers.
-constexpr std::array<std::u16string_view, 5> kSqlServerDrivers = {
-    u"ODBC Driver 18 for SQL Server", u"ODBC Driver 17 for SQL Server", u"SQL Server Native Client 11.0", u"SQL Server",
-    u"FreeTDS"};
+constexpr std::array<SqlServerDriver, 5> kSqlServerDrivers = {{
+    // Encrypts and checks the certificate by default. "Optional" encrypts only what the server
+    // demands; trusting the certificate keeps such a server reachable, and means nothing otherwise.
+    {u"ODBC Driver 18 for SQL Server", u"Encrypt=Optional;TrustServerCertificate=yes;", BraceRule::Odbc},
+    // These behave as the providers by default, and so does FreeTDS ("request" encryption, no
+    // certificate check unless its configuration names a CA file). Settings a site made for all
+    // programs (the client's forced encryption, freetds.conf) still apply.
+    {u"ODBC Driver 17 for SQL Server", u"", BraceRule::Odbc},
+    {u"SQL Server Native Client 11.0", u"", BraceRule::Odbc},
+    {u"SQL Server", u"", BraceRule::Odbc},
+    // FreeTDS also speaks the Sybase protocol and, left to choose, retries in it after a silent SQL
+    // Server, doubling the login time-out and more; SQL Server speaks TDS 7.
+    {u"FreeTDS", u"TDS_Version=7.4;", BraceRule::FreeTds},
+}};
 
 [[noreturn]] void ThrowProviderNotFound() {
   throw EDatabaseError(u"Provider cannot be found. It may not be properly installed");
 }
 
-bool IsOneOf(std::u16string_view provider, const auto& prefixes) {
-  for (std::u16string_view prefix : prefixes) {
-    if (StartsWithIgnoringAsciiCase(provider, prefix)) return true;
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// What follows a provider's name in its versioned names: digits, then any number of "." and
+// digits ("", "11", ".1", "11.1").
+bool IsVersionSuffix(std::u16string_view suffix) {
+  size_t i = 0;
+  while (i < suffix.size() && IsDigit(suffix[i])) ++i;
+  while (i < suffix.size()) {
+    if (suffix[i] != u'.') return false;
+    const size_t digits = ++i;
+    while (i < suffix.size() && IsDigit(suffix[i])) ++i;
+    if (i == digits) return false;
+  }
+  return true;
+}
+
+bool NamesProvider(std::u16string_view provider, std::u16string_view name) {
+  return StartsWithIgnoringAsciiCase(provider, name) && IsVersionSuffix(provider.substr(name.size()));
+}
+
+bool NamesSqlServerProvider(std::u16string_view provider) {
+  for (std::u16string_view name : kSqlServerProviders) {
+    if (NamesProvider(provider, name)) return true;
   }
   return false;
 }
 
-std::u16string BestSqlServerDriver(const std::vector<std::u16string>& installed) {
-  for (std::u16string_view wanted : kSqlServerDrivers) {
+struct InstalledDriver {
+  const SqlServerDriver& kind;
+  std::u16string name;  // as installed
+};
+
+InstalledDriver BestSqlServerDriver(const std::vector<std::u16string>& installed) {
+  for (const SqlServerDriver& wanted : kSqlServerDrivers) {
     for (const std::u16string& driver : installed) {
-      if (EqualsIgnoringAsciiCase(driver, wanted)) return driver;
+      if (EqualsIgnoringAsciiCase(driver, wanted.name)) return {wanted, driver};
     }
   }
   ThrowProviderNotFound();
 }
 
-class OdbcStringBuilder {
- public:
-  // Every attribute ends in ";": FreeTDS's wide entry point keeps the closing brace of a braced
-  // value that ends the string.
-  void Add(std::u16string_view key, const std::u16string& value) {
-    text_ += key;
-    text_ += u'=';
-    text_ += QuoteOdbcValue(value);
-    text_ += u';';
+std::u16string Braced(std::u16string_view key, const std::u16string& value, BraceRule rule) {
+  if (rule == BraceRule::FreeTds) {
+    // There the value would end at the "};" and its rest be read as attributes of their own.
+    if (value.find(u"};") != std::u16string::npos) {
+      throw EDatabaseError(u"The FreeTDS driver cannot take a " + std::u16string(key) + u" that holds \"};\"");
+    }
+    return u'{' + value + u'}';
   }
-  // Only entries the ADO string holds: an absent one leaves the driver's or the data source's default.
-  void AddIfPresent(std::u16string_view key, const std::optional<std::u16string>& value) {
-    if (value) Add(key, *value);
-  }
-  std::u16string Text() const { return text_; }
-
- private:
-  std::u16string text_;
-};
-
-}  // namespace
-
-std::u16string QuoteOdbcValue(const std::u16string& value) {
-  const bool needsBraces = !value.empty() && (value.front() <= u' ' || value.back() <= u' ' || value.front() == u'{' ||
-                                              value.find_first_of(u";}") != std::u16string::npos);
-  if (!needsBraces) return value;
   std::u16string quoted = u"{";
   for (char16_t c : value) {
     quoted += c;
@@ -72,29 +99,66 @@ std::u16string QuoteOdbcValue(const std::u16string& value) {
   return quoted + u'}';
 }
 
-OdbcLogin MapToOdbc(const ConnectionProperties& properties, const std::vector<std::u16string>& installedDrivers) {
-  const std::u16string provider = properties.Find(u"Provider").value_or(std::u16string(kOdbcProvider));
-  OdbcStringBuilder builder;
-  OdbcLogin login;
-  if (IsOneOf(provider, kSqlServerProviders)) {
-    const std::u16string driver = BestSqlServerDriver(installedDrivers);
-    builder.Add(u"DRIVER", driver);
-    // FreeTDS also speaks the Sybase protocol and, left to choose, retries in it after a
-    // silent SQL Server, doubling the login time-out and more; SQL Server speaks TDS 7.
-    if (EqualsIgnoringAsciiCase(driver, u"FreeTDS")) builder.Add(u"TDS_Version", u"7.4");
-    builder.AddIfPresent(u"SERVER", properties.Find(u"Data Source"));
-    builder.AddIfPresent(u"DATABASE", properties.Find(u"Initial Catalog"));
-  } else if (StartsWithIgnoringAsciiCase(provider, kOdbcProvider)) {
-    builder.AddIfPresent(u"DSN", properties.Find(u"Data Source"));
-    // A data source names its own database; a catalog is made current once connected.
-    login.catalog = properties.Find(u"Initial Catalog").value_or(u"");
-  } else {
-    ThrowProviderNotFound();
+class OdbcStringBuilder {
+ public:
+  explicit OdbcStringBuilder(BraceRule braces) : braces_(braces) {}
+  // Every attribute ends in ";": FreeTDS's wide entry point keeps the closing brace of a braced
+  // value that ends the string.
+  void Add(std::u16string_view key, const std::u16string& value) {
+    text_ += key;
+    text_ += u'=';
+    text_ += QuoteOdbcValue(key, value, braces_);
+    text_ += u';';
   }
+  // Only entries the ADO string holds: an absent one leaves the driver's or the data source's default.
+  void AddIfPresent(std::u16string_view key, const std::optional<std::u16string>& value) {
+    if (value) Add(key, *value);
+  }
+  void AddVerbatim(std::u16string_view attributes) { text_ += attributes; }
+  std::u16string Text() const { return text_; }
+
+ private:
+  BraceRule braces_;
+  std::u16string text_;
+};
+
+void AddLogin(OdbcStringBuilder& builder, const ConnectionProperties& properties) {
   builder.AddIfPresent(u"UID", properties.Find(u"User ID"));
   builder.AddIfPresent(u"PWD", properties.Find(u"Password"));
-  login.connectionString = builder.Text();
-  return login;
+}
+
+OdbcLogin SqlServerLogin(const ConnectionProperties& properties, const std::vector<std::u16string>& installedDrivers) {
+  const InstalledDriver driver = BestSqlServerDriver(installedDrivers);
+  OdbcStringBuilder builder(driver.kind.braces);
+  builder.Add(u"DRIVER", driver.name);
+  builder.AddVerbatim(driver.kind.attributes);
+  builder.AddIfPresent(u"SERVER", properties.Find(u"Data Source"));
+  builder.AddIfPresent(u"DATABASE", properties.Find(u"Initial Catalog"));
+  AddLogin(builder, properties);
+  return {.connectionString = builder.Text(), .catalog = {}};
+}
+
+OdbcLogin DataSourceLogin(const ConnectionProperties& properties) {
+  OdbcStringBuilder builder(BraceRule::Odbc);
+  builder.AddIfPresent(u"DSN", properties.Find(u"Data Source"));
+  AddLogin(builder, properties);
+  // A data source names its own database; a catalog is made current once connected.
+  return {.connectionString = builder.Text(), .catalog = properties.Find(u"Initial Catalog").value_or(u"")};
+}
+
+}  // namespace
+
+std::u16string QuoteOdbcValue(std::u16string_view key, const std::u16string& value, BraceRule rule) {
+  const bool needsBraces = !value.empty() && (value.front() <= u' ' || value.back() <= u' ' || value.front() == u'{' ||
+                                              value.find(u';') != std::u16string::npos);
+  return needsBraces ? Braced(key, value, rule) : value;
+}
+
+OdbcLogin MapToOdbc(const ConnectionProperties& properties, const std::vector<std::u16string>& installedDrivers) {
+  const std::u16string provider = properties.Find(u"Provider").value_or(std::u16string(kOdbcProvider));
+  if (NamesSqlServerProvider(provider)) return SqlServerLogin(properties, installedDrivers);
+  if (NamesProvider(provider, kOdbcProvider)) return DataSourceLogin(properties);
+  ThrowProviderNotFound();
 }
 
 }  // namespace platform

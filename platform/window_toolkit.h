@@ -75,13 +75,19 @@ class Form {
   virtual void Run() = 0;
 };
 
+// Lets the calling thread's windows repaint and answer the messages sent to them (another process
+// reading a control, the system asking whether the program still responds), while input, timer
+// and posted messages stay queued, in their order, for the message loop. A long step on the
+// window's thread calls it between pieces of work: the window shows how far the step has got and
+// never looks hung, yet no click and no tick is handled before the step has ended. Cheap enough for
+// every file and every chunk of a copy: repaints come a few dozen times a second at most.
+void KeepResponsive() noexcept;
+
 // The error report: a modal stop box with one OK button, owned by the active window.
 void ShowErrorReport(const std::u16string& text, const std::u16string& caption);
 // The start-up failure box, for errors before the window exists.
 void ShowStartupFailure(const std::u16string& errorKind, const std::u16string& message);
 // The executable's own file path.
 std::u16string ExecutablePath();
-// Initialises the component-object system for this thread as a single-threaded apartment.
-void InitialiseComApartment();
 
 }  // namespace platform

@@ -6,7 +6,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "settings/connection_string.h"
+#include "platform/connection_string.h"
 
 namespace {
 
@@ -43,13 +43,13 @@ void QueryIntoSlots(SlotStore& slots, platform::DatabaseConnection& connection, 
 
 void RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& connection,
                              platform::DatabaseQuery& query) {
-  const DatabaseLogin login{.provider = slots.Read(Slot::Edit8),
-                            .user = slots.Read(Slot::Edit5),
-                            .password = slots.Read(Slot::Edit6),
-                            .catalog = slots.Read(Slot::Edit7),
-                            .server = slots.Read(Slot::Edit4)};
+  const platform::DatabaseLogin login{.provider = slots.Read(Slot::Edit8),
+                                      .user = slots.Read(Slot::Edit5),
+                                      .password = slots.Read(Slot::Edit6),
+                                      .catalog = slots.Read(Slot::Edit7),
+                                      .server = slots.Read(Slot::Edit4)};
   // Outside the error handling: a string the layer refuses here goes to the window's error report.
-  connection.SetConnectionString(BuildConnectionString(login));
+  connection.SetConnectionString(platform::BuildConnectionString(login));
   try {
     QueryIntoSlots(slots, connection, query);
   } catch (const Exception& error) {
@@ -57,6 +57,6 @@ void RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& con
   } catch (const std::exception& error) {
     slots.Write(Slot::Edit9, u"Error: " + FromUtf8(error.what()));
   }
-  slots.Write(Slot::Edit1, slots.Read(Slot::Edit12) + u":" + slots.Read(Slot::Edit14));
+  slots.Write(Slot::Edit1, SourceFolder(slots));
   slots.Write(Slot::Edit2, slots.Read(Slot::Edit4));
 }

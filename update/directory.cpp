@@ -19,19 +19,20 @@ std::vector<std::u16string> TDirectory::GetFiles(const std::u16string& path, con
     throw EDirectoryNotFoundException(u"The specified path was not found");
   }
 
+  const platform::FolderEntries folder = platform::EnumerateEntries(JoinListed(path, u"*"));
   std::vector<std::u16string> files;
   const bool everyName = pattern == u"*.*";
   // Read at the first entry, not before: a folder that delivers no entry lets any pattern pass.
   std::optional<CompiledMask> mask;
-  const platform::EnumerationEnd end =
-      platform::EnumerateEntries(JoinListed(path, u"*"), [&](const platform::DirectoryEntry& entry) {
-        if (!everyName) {
-          if (!mask) mask.emplace(pattern);
-          if (!mask->Matches(entry.name)) return;
-        }
-        if (!entry.isDirectory) files.push_back(JoinListed(path, entry.name));
-      });
-  // A listing cut short would leave files silently out of the update.
-  if (end.nextError != 0) throw EInOutError(platform::SystemErrorText(end.nextError));
+  for (const platform::DirectoryEntry& entry : folder.entries) {
+    if (!everyName) {
+      if (!mask) mask.emplace(pattern);
+      if (!mask->Matches(entry.name)) continue;
+    }
+    if (!entry.isDirectory) files.push_back(JoinListed(path, entry.name));
+  }
+  // A folder that cannot be listed, or a listing cut short, would leave files silently out of
+  // the update and still report it finished.
+  if (folder.error != 0) throw EInOutError(platform::SystemErrorText(folder.error));
   return files;
 }

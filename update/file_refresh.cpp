@@ -2,11 +2,15 @@
 
 #include "base/exception.h"
 #include "update/directory.h"
+#include "update/leftover_copies.h"
 #include "update/path.h"
 #include "update/replacing_copy.h"
 
 void CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
                           const std::u16string& destFolder, ActivityLog& memo) {
+  // Whatever this run comes to, what broken-off runs left behind goes first: it may be hundreds
+  // of megabytes.
+  RemoveLeftoverCopies(destFolder);
   // Unguarded: a refused listing ends the run before any file line and before the banner.
   const std::vector<std::u16string> files =
       TDirectory::GetFiles(sourceFolder, pattern, TSearchOption::soTopDirectoryOnly);

@@ -1,15 +1,14 @@
 #include "update/replacing_copy.h"
 
-#include <cstdio>
 #include <random>
 
 #include "base/exception.h"
-#include "base/text.h"
 #include "platform/existence.h"
 #include "platform/file_replace.h"
 #include "platform/system_error.h"
 #include "update/file.h"
 #include "update/path.h"
+#include "update/temporary_name.h"
 
 namespace {
 
@@ -24,9 +23,7 @@ std::u16string UnusedNameBeside(const std::u16string& target) {
     folder = target.substr(0, 2);
   std::random_device random;
   for (;;) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "~kst%08x.tmp", static_cast<unsigned>(random()));
-    const std::u16string candidate = folder + FromAscii(name);
+    const std::u16string candidate = folder + TemporaryName(random());
     if (!platform::FileExists(candidate) && !platform::DirectoryExists(candidate)) return candidate;
   }
 }
@@ -44,7 +41,12 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
     platform::DiscardFile(fresh);  // a copy that stopped midway leaves part of the file behind
     throw;
   }
-  if (const uint32_t error = platform::MoveReplacing(fresh, target)) {
+  // The copy carries its source's read-only attribute. A target that is read-only like its source
+  // got the attribute from it and is ours to refresh; one made read-only here over a writable
+  // source is kept, as whoever did so meant it to be.
+  const platform::ReadOnlyTarget readOnly =
+      platform::IsReadOnly(fresh) ? platform::ReadOnlyTarget::kReplace : platform::ReadOnlyTarget::kRefuse;
+  if (const uint32_t error = platform::MoveReplacing(fresh, target, readOnly)) {
     platform::DiscardFile(fresh);
     throw EInOutError(platform::SystemErrorText(error));
   }

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <objbase.h>
-
 #include "platform/win32/wide.h"
 #include "platform/window_toolkit.h"
 
@@ -27,7 +25,5 @@ std::u16string ExecutablePath() {
     path.resize(path.size() * 2);
   }
 }
-
-void InitialiseComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
 
 }  // namespace platform

@@ -4,8 +4,19 @@
 
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
+#include "platform/window_toolkit.h"
 
 namespace platform {
+namespace {
+
+// Called between the chunks of a copy: a long file keeps the window painting and answering.
+DWORD CALLBACK OnCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
+                              LPVOID) {
+  KeepResponsive();
+  return PROGRESS_CONTINUE;
+}
+
+}  // namespace
 
 FullPath ExpandFullPath(const std::u16string& path) {
   std::u16string buffer(MAX_PATH, u'\0');
@@ -21,20 +32,28 @@ FullPath ExpandFullPath(const std::u16string& path) {
   }
 }
 
-EnumerationEnd EnumerateEntries(const std::u16string& searchPath,
-                                const std::function<void(const DirectoryEntry&)>& visit) {
+FolderEntries EnumerateEntries(const std::u16string& searchPath) {
   WIN32_FIND_DATAW data;
   UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
-  if (!search) return {.firstError = GetLastError()};
+  if (!search) {
+    // A folder that delivers no entry at all, not even "." (the empty top folder of a drive), is
+    // empty rather than unreadable; file servers say so with either code.
+    const DWORD error = GetLastError();
+    return {.entries = {}, .error = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error};
+  }
+  FolderEntries folder;
   do {
-    visit({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    folder.entries.push_back({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
   } while (FindNextFileW(search.get(), &data));
   const DWORD error = GetLastError();
-  return {.nextError = error == ERROR_NO_MORE_FILES ? 0 : error};
+  folder.error = error == ERROR_NO_MORE_FILES ? 0 : error;
+  return folder;
 }
 
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {
-  return CopyFileW(Wide(source), Wide(target), failIfExists) ? 0 : GetLastError();
+  // CopyFileW is this call without a progress routine: the same flags, the same offloaded copies.
+  const DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
+  return CopyFileExW(Wide(source), Wide(target), &OnCopyProgress, nullptr, nullptr, flags) ? 0 : GetLastError();
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/exception.h"
@@ -29,6 +30,20 @@ struct UniqueWindowTraits {
   static void Close(Type h) { DestroyWindow(h); }
 };
 using UniqueWindow = UniqueHandle<UniqueWindowTraits>;
+
+// Marks a handler as running for as long as it runs, so that it has ended when its error is
+// reported and the report's own loop may run the next one.
+class HandlerScope {
+ public:
+  explicit HandlerScope(bool& running) : running_(running), outer_(std::exchange(running, true)) {}
+  ~HandlerScope() { running_ = outer_; }
+  HandlerScope(const HandlerScope&) = delete;
+  HandlerScope& operator=(const HandlerScope&) = delete;
+
+ private:
+  bool& running_;
+  bool outer_;
+};
 
 bool IsWindowed(ControlKind kind) { return kind != ControlKind::Picture && kind != ControlKind::Label; }
 
@@ -58,6 +73,7 @@ class Win32Form final : public Form {
 
   void Guard(const std::function<void()>& action) override {
     try {
+      const HandlerScope running(handlerRunning_);
       action();
     } catch (const Exception& error) {
       events_.OnHandlerError(error);
@@ -85,6 +101,8 @@ class Win32Form final : public Form {
     SendMessageW(memo, EM_SETSEL, end, end);
     SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Wide(line)));
     SendMessageW(memo, EM_SCROLLCARET, 0, 0);
+    // The line shows, and a reader of the log gets an answer, while the step that wrote it runs on.
+    KeepResponsive();
   }
 
   void SetOuterWidth(int width, int clientLimit) override {
@@ -261,6 +279,15 @@ class Win32Form final : public Form {
     return true;
   }
 
+  // A handler's message sent to the window while another handler runs (answered from inside a
+  // long step) would start the second handler inside the first: it waits behind the running one
+  // instead, as a posted one does.
+  bool DeferredBehindRunningHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!handlerRunning_) return false;
+    PostMessageW(window_.get(), message, wParam, lParam);
+    return true;
+  }
+
   void Paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_.get(), &ps);
@@ -288,16 +315,19 @@ class Win32Form final : public Form {
         Paint();
         return 0;
       case WM_TIMER:
+        if (DeferredBehindRunningHandler(message, wParam, lParam)) return 0;
         Guard([&] { events_.OnTimer(static_cast<unsigned>(wParam)); });
         return 0;
       case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) >= kFirstControlId) {
+          if (DeferredBehindRunningHandler(message, wParam, lParam)) return 0;
           const size_t index = LOWORD(wParam) - kFirstControlId;
           Guard([&] { events_.OnClick(index); });
           return 0;
         }
         break;
       case WM_CHAR: {
+        if (DeferredBehindRunningHandler(message, wParam, lParam)) return 0;
         char16_t key = static_cast<char16_t>(wParam);
         Guard([&] { events_.OnKeyPress(key); });
         if (key == 0) return 0;
@@ -357,6 +387,7 @@ class Win32Form final : public Form {
   UniqueGdiObject largeBoldFont_;
   Picture picture_;
   HWND lastFocus_ = nullptr;
+  bool handlerRunning_ = false;
 };
 
 }  // namespace

@@ -13,11 +13,27 @@ constexpr SQLULEN kLoginTimeoutSeconds = 15;
 
 }  // namespace
 
-OdbcConnection::~OdbcConnection() {
+OdbcConnection::~OdbcConnection() { Close(); }
+
+void OdbcConnection::Close() {
   if (connected_) SQLDisconnect(connection_.get());
+  connected_ = false;
+  connection_.reset();
+  environment_.reset();
 }
 
+// A second open drops what the first opened; an open that fails leaves nothing open.
 void OdbcConnection::Open() {
+  Close();
+  try {
+    Connect();
+  } catch (...) {
+    Close();
+    throw;
+  }
+}
+
+void OdbcConnection::Connect() {
   SQLHENV environment = SQL_NULL_HENV;
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
     throw EDatabaseError(u"Unspecified error");

@@ -16,6 +16,9 @@ class OdbcConnection final : public DatabaseConnection {
   SQLHDBC Handle() const { return connection_.get(); }
 
  private:
+  void Connect();
+  void Close();
+
   std::u16string connectionString_;
   UniqueOdbcEnvironment environment_;
   UniqueOdbcConnection connection_;  // after the environment: freed before it

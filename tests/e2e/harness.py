@@ -9,6 +9,7 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 from dataclasses import dataclass, field
@@ -21,6 +22,14 @@ KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
+# A launcher for run(): Wine as root reads every folder whatever its permissions; without the two
+# capabilities that let root pass them it meets a folder's permissions as any user would, while the
+# prefix still belongs to it.
+WITHOUT_FILE_RIGHTS = ("setpriv", "--inh-caps=-dac_override,-dac_read_search",
+                       "--bounding-set=-dac_override,-dac_read_search")
+
+sys.path.insert(0, str(TOOLS))
+from xvfb import Xvfb  # noqa: E402
 
 
 def unix_to_windows(path):
@@ -50,8 +59,9 @@ class Run:
 
     @property
     def last(self):
-        """The last snapshot in which the window answered: what it showed before it closed."""
-        answered = [s for s in self.snapshots if s["answered"]]
+        """The last snapshot in which the window answered: what it showed before it closed. A
+        window met halfway through its destruction has no controls left and tells nothing."""
+        answered = [s for s in self.snapshots if s["answered"] and s["controls"]]
         return answered[-1] if answered else None
 
     def control(self, name, snapshot=None):
@@ -129,16 +139,21 @@ class World:
         """The per-user destination folder as a Unix path (not created)."""
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
-    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None):
+    def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
+            controls=None, launcher=()):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows. display: an X display to use instead of a
-        private Xvfb."""
+        private Xvfb. controls: the names of the only controls to watch, so that a busy program
+        is seen more often. launcher: a command that starts inspector and program (and with them
+        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS."""
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
         if action:
             inspector_args += ["--action", action]
+        if controls:
+            inspector_args += ["--controls", ",".join(controls)]
         if screenshot_when_log is not None:
             bmp.unlink(missing_ok=True)
             inspector_args += ["--screenshot", unix_to_windows(bmp)]
@@ -150,10 +165,10 @@ class World:
         subprocess.run(["wineserver", "-w"], env=self.base_env(), stderr=subprocess.DEVNULL)
         with Xvfb(display) as display:
             env = dict(self.base_env(), DISPLAY=display)
-            inspector = subprocess.Popen(["wine", *map(str, inspector_args)], env=env,
+            inspector = subprocess.Popen([*launcher, "wine", *map(str, inspector_args)], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             start = time.monotonic()
-            program = subprocess.Popen(["wine", str(program or KESTRANE), *args], env=env,
+            program = subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
             try:
                 _, stderr = program.communicate(timeout=timeout)
@@ -171,28 +186,3 @@ class World:
             screenshot = bmp.with_name(f"screen-{self.name}.png")
             subprocess.run(["convert", bmp, screenshot], check=True)
         return Run(program.returncode, seconds, snapshots, screenshot, stderr)
-
-
-class Xvfb:
-    """A private X server for one run."""
-
-    def __init__(self, existing=None, geometry="1024x768x24"):
-        self.existing = existing
-        self.geometry = geometry
-        self.process = None
-
-    def __enter__(self):
-        if self.existing:
-            return self.existing
-        read, write = os.pipe()
-        self.process = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.geometry,
-                                         "-nolisten", "tcp"], pass_fds=(write,),
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        with os.fdopen(read) as pipe:
-            return ":" + pipe.readline().strip()
-
-    def __exit__(self, *exc):
-        if self.process:
-            self.process.terminate()
-            self.process.wait()

@@ -2,12 +2,15 @@
 // controls, and every message box, is written as one JSON line until the window is gone.
 //
 //   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT] [--action click|close]
+//             [--controls NAME,NAME...]
 //
 // --action acts once, as soon as the window is visible: "click" presses the main button and
 // "close" closes the window with its close box, as a user would; "shortcut" sends the hidden
 // shortcut button's click notification to the window, a route no user has.
 // The screenshot (the whole screen) is taken once, as soon as the window is visible and, when
 // --when-log is given, the log holds TEXT.
+// --controls watches only the controls named (a comma-separated list): each snapshot then costs the
+// program fewer answers, so a busy program is seen more often.
 #include <windows.h>
 
 #include <cstdio>
@@ -18,9 +21,23 @@
 
 #include "app/layout.h"
 #include "base/text.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
+
+struct ScreenDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { ReleaseDC(nullptr, dc); }
+};
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { DeleteDC(dc); }
+};
+using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;  // GetDC(nullptr)
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // CreateCompatibleDC
 
 constexpr UINT kReadTimeoutMs = 300;
 constexpr int kFirstControlId = 100;
@@ -84,6 +101,7 @@ std::string RectJson(const RECT& r) {
 
 struct Watch {
   HWND form = nullptr;
+  std::u16string only;                    // ",Memo1,Button1,": the controls watched; empty for all
   std::vector<std::u16string> lastTexts;  // kept when the program is too busy to answer
   std::u16string log;
 };
@@ -108,6 +126,9 @@ std::string ControlsJson(Watch& watch, bool& answered) {
     if (GetParent(child) != watch.form) continue;
     const int index = GetDlgCtrlID(child) - kFirstControlId;
     if (index < 0 || index >= static_cast<int>(std::size(layout::kControls))) continue;
+    const auto& control = layout::kControls[index];
+    if (!watch.only.empty() && watch.only.find(u"," + std::u16string(control.name) + u",") == std::u16string::npos)
+      continue;
     RECT rect;
     GetWindowRect(child, &rect);
     MapWindowPoints(nullptr, watch.form, reinterpret_cast<POINT*>(&rect), 2);
@@ -116,7 +137,6 @@ std::string ControlsJson(Watch& watch, bool& answered) {
       watch.lastTexts[index] = text;
     else
       answered = false;
-    const auto& control = layout::kControls[index];
     if (control.name == u"Memo1") watch.log = watch.lastTexts[index];
     if (out.size() > 1) out += ",";
     out += "{\"name\":" + Json(control.name) + ",\"class\":" + Json(ClassOf(child)) + ",\"rect\":" + RectJson(rect) +
@@ -139,18 +159,16 @@ std::vector<unsigned char> CaptureScreen(const RECT& rect) {
   info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
+  const UniqueScreenDc screen(GetDC(nullptr));
+  const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  const UniqueGdiObject bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+  BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
   GdiFlush();
   pixels.assign(static_cast<const unsigned char*>(bits), static_cast<const unsigned char*>(bits) + 4 * width * height);
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
+  // The bitmap goes back out of the DC before either is deleted.
+  SelectObject(memory.get(), previous);
   return pixels;
 }
 
@@ -236,10 +254,13 @@ bool SaveScreen(const std::wstring& path) {
 int wmain(int argc, wchar_t** argv) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   if (argc < 2) {
-    std::fputs("usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A]\n",
-               stderr);
+    std::fputs(
+        "usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A] "
+        "[--controls NAME,...]\n",
+        stderr);
     return 2;
   }
+  Watch watch;
   std::wstring screenshot;
   std::u16string whenLog;
   std::wstring action;
@@ -250,9 +271,9 @@ int wmain(int argc, wchar_t** argv) {
     if (option == L"--screenshot") screenshot = argv[i + 1];
     if (option == L"--when-log") whenLog = FromWide(argv[i + 1]);
     if (option == L"--action") action = argv[i + 1];
+    if (option == L"--controls") watch.only = u"," + FromWide(argv[i + 1]) + u",";
   }
   std::ofstream out(std::filesystem::path(argv[1]), std::ios::binary);
-  Watch watch;
   bool seen = false;
   std::string previous;
   const ULONGLONG start = GetTickCount64();

@@ -12,7 +12,7 @@ import tds_server  # noqa: E402
 
 ROW = ("fs01", "upd", "s3cret", "G", "tav*.exe", "\\Tavirel")  # in the query's column order
 SLOTS = ("Edit9", "Edit10", "Edit11", "Edit12", "Edit13", "Edit14", "Edit1", "Edit2")
-PASSWORD = 'Tav;el="x\''  # a database password holding ";" and both quote marks
+PASSWORD = 'Tav;el="x\'}'  # a database password holding ";", both quote marks and "}"
 
 
 def settings(connector, host, user="", password="", database=""):

@@ -67,8 +67,6 @@ class WindowTest(unittest.TestCase):
         captions = [run.text("Button1", s) for s in run.snapshots if s["answered"]]
         self.assertEqual(captions[-1], "RUNNING")
         self.assertIn("START COPY", captions)
-        # First tick a second after creation, the close a second later: about two seconds.
-        self.assertLess(run.seconds, 10)
         self.assertIsNotNone(run.screenshot)
         shutil.copy(run.screenshot, BUILD / "screenshot-96dpi.png")
         self.check_picture(run)

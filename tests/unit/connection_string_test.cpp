@@ -1,9 +1,30 @@
-#include "settings/connection_string.h"
+#include "platform/connection_string.h"
 
 #include <gtest/gtest.h>
 
+#include "base/exception.h"
 #include "base/text.h"
-#include "platform/connection_properties.h"
+
+using platform::BuildConnectionString;
+using platform::ConnectionProperties;
+using platform::DatabaseLogin;
+using platform::QuoteConnectionStringValue;
+
+TEST(ConnectionProperties, ReadsKeysWithoutCaseAndTheLastEntryWins) {
+  const auto properties =
+      ConnectionProperties::Parse(u" provider = SQLOLEDB ;;DATA SOURCE=a; Data Source = b ;Password='x;\"y''z' ");
+  EXPECT_EQ(properties.Find(u"Provider"), u"SQLOLEDB");
+  EXPECT_EQ(properties.Find(u"data source"), u"b");
+  EXPECT_EQ(properties.Find(u"Password"), u"x;\"y'z");
+  EXPECT_EQ(properties.Find(u"User ID"), std::nullopt);
+}
+
+TEST(ConnectionProperties, MalformedStringsAreRefused) {
+  for (const char16_t* text :
+       {u"Provider", u"Provider=MSDASQL;Data Source", u"Password=\"open", u"Password='a'b", u"=value"}) {
+    EXPECT_THROW(ConnectionProperties::Parse(text), EDatabaseError) << ToUtf8(text);
+  }
+}
 
 TEST(ConnectionString, PlainValuesGoInUnchangedInTheirFixedOrder) {
   const DatabaseLogin login{u"SQLOLEDB.1", u"tav", u"secret=1", u"TavDB", u"10.0.0.5\\SQL,1433"};
@@ -40,7 +61,7 @@ TEST(ConnectionString, EveryValueReadsBackUnchanged) {
                                     u"\u00e9t\u00e9;\U0001F600"};
   for (const std::u16string& value : hostile) {
     const DatabaseLogin login{u"SQLOLEDB.1", value, value, value, u"db.example"};
-    const auto properties = platform::ConnectionProperties::Parse(BuildConnectionString(login));
+    const auto properties = ConnectionProperties::Parse(BuildConnectionString(login));
     EXPECT_EQ(properties.Find(u"password"), value) << ToUtf8(value);
     EXPECT_EQ(properties.Find(u"User ID"), value);
     EXPECT_EQ(properties.Find(u"Initial Catalog"), value);

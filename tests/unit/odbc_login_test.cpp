@@ -5,24 +5,10 @@
 #include "base/exception.h"
 #include "base/text.h"
 
+using platform::BraceRule;
 using platform::ConnectionProperties;
 using platform::MapToOdbc;
-
-TEST(ConnectionProperties, ReadsKeysWithoutCaseAndTheLastEntryWins) {
-  const auto properties =
-      ConnectionProperties::Parse(u" provider = SQLOLEDB ;;DATA SOURCE=a; Data Source = b ;Password='x;\"y''z' ");
-  EXPECT_EQ(properties.Find(u"Provider"), u"SQLOLEDB");
-  EXPECT_EQ(properties.Find(u"data source"), u"b");
-  EXPECT_EQ(properties.Find(u"Password"), u"x;\"y'z");
-  EXPECT_EQ(properties.Find(u"User ID"), std::nullopt);
-}
-
-TEST(ConnectionProperties, MalformedStringsAreRefused) {
-  for (const char16_t* text :
-       {u"Provider", u"Provider=MSDASQL;Data Source", u"Password=\"open", u"Password='a'b", u"=value"}) {
-    EXPECT_THROW(ConnectionProperties::Parse(text), EDatabaseError) << ToUtf8(text);
-  }
-}
+using platform::QuoteOdbcValue;
 
 namespace {
 
@@ -32,26 +18,37 @@ std::u16string Mapped(const std::u16string& text, const std::vector<std::u16stri
 
 }  // namespace
 
+// Each driver is set to treat encryption as the OLE DB providers did (Driver 18 alone would
+// otherwise demand encryption and a certificate it can check), and braces a value by its own rule.
 TEST(OdbcLogin, SqlServerProvidersTakeTheBestInstalledDriver) {
   struct Case {
     const char16_t* provider;
     std::vector<std::u16string> drivers;
-    const char16_t* driver;
+    const char16_t* driverAttributes;
+    const char16_t* password;  // "p;w}d" as the driver reads it
   } cases[] = {
       {u"SQLOLEDB.1",
        {u"SQL Server", u"ODBC Driver 17 for SQL Server", u"ODBC Driver 18 for SQL Server"},
-       u"ODBC Driver 18 for SQL Server"},
-      {u"sqloledb", {u"SQL Server", u"SQL Server Native Client 11.0"}, u"SQL Server Native Client 11.0"},
-      {u"SQLNCLI11", {u"SQLite3", u"SQL Server"}, u"SQL Server"},
-      {u"MSOLEDBSQL19", {u"SQLite3", u"FreeTDS"}, u"FreeTDS;TDS_Version=7.4"},
+       u"DRIVER=ODBC Driver 18 for SQL Server;Encrypt=Optional;TrustServerCertificate=yes;",
+       u"{p;w}}d}"},
+      {u"SQLNCLI11",
+       {u"odbc driver 17 for sql server", u"FreeTDS"},
+       u"DRIVER=odbc driver 17 for sql server;",
+       u"{p;w}}d}"},
+      {u"sqloledb",
+       {u"SQL Server", u"SQL Server Native Client 11.0"},
+       u"DRIVER=SQL Server Native Client 11.0;",
+       u"{p;w}}d}"},
+      {u"SQLNCLI11.1", {u"SQLite3", u"SQL Server"}, u"DRIVER=SQL Server;", u"{p;w}}d}"},
+      {u"MSOLEDBSQL19", {u"SQLite3", u"FreeTDS"}, u"DRIVER=FreeTDS;TDS_Version=7.4;", u"{p;w}d}"},
   };
   for (const Case& c : cases) {
     const std::u16string provider = u"Provider=" + std::u16string(c.provider);
-    // The password holds ";" and "}" once the ADO string is read, so it goes in braces.
-    EXPECT_EQ(Mapped(provider + u";Persist Security Info=False;User ID=tav;Password=\"p;w}d\";Initial Catalog=TavDB;"
-                                u"Data Source=10.0.0.5,1433",
-                     c.drivers),
-              u"DRIVER=" + std::u16string(c.driver) + u";SERVER=10.0.0.5,1433;DATABASE=TavDB;UID=tav;PWD={p;w}}d};")
+    EXPECT_EQ(
+        Mapped(provider + u";Persist Security Info=False;User ID=tav;Password=\"p;w}d\";Initial Catalog=TavDB;"
+                          u"Data Source=10.0.0.5,1433",
+               c.drivers),
+        std::u16string(c.driverAttributes) + u"SERVER=10.0.0.5,1433;DATABASE=TavDB;UID=tav;PWD=" + c.password + u";")
         << ToUtf8(c.provider);
   }
 }
@@ -66,22 +63,89 @@ TEST(OdbcLogin, OdbcProviderNamesADataSourceAndKeepsTheCatalogApart) {
   EXPECT_EQ(Mapped(u"Data Source= Kestrane ", {}), u"DSN=Kestrane;");
 }
 
-TEST(OdbcLogin, ProvidersThatAreNotInstalledFailAlike) {
-  const std::vector<std::u16string> onlySqlite = {u"SQLite3"};
-  for (const char16_t* text : {u"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x", u"Provider=;Data Source=x",
-                               u"Provider=SQLOLEDB.1;Data Source=x", u"Provider=XSQLOLEDB;Data Source=x"}) {
+// A provider is named whole or with its version; a name that merely starts like one is another
+// provider, and not installed.
+TEST(OdbcLogin, ProviderNamesMatchWholeWithAnOptionalVersion) {
+  const std::vector<std::u16string> drivers = {u"SQLite3", u"FreeTDS"};
+  struct Case {
+    const char16_t* provider;
+    const char16_t* mapped;  // the start of the ODBC string, or null when the provider is not found
+  } cases[] = {
+      {u"SQLOLEDB", u"DRIVER=FreeTDS;"},
+      {u"SQLOLEDB.1", u"DRIVER=FreeTDS;"},
+      {u"sqloledb.1", u"DRIVER=FreeTDS;"},
+      {u"SQLNCLI11", u"DRIVER=FreeTDS;"},
+      {u"SQLNCLI10.1", u"DRIVER=FreeTDS;"},
+      {u"MSOLEDBSQL", u"DRIVER=FreeTDS;"},
+      {u"MSOLEDBSQL19", u"DRIVER=FreeTDS;"},
+      {u"MSDASQL", u"DSN=x;"},
+      {u"MSDASQL.1", u"DSN=x;"},
+      {u"MSDASQLX", nullptr},
+      {u"SQLOLEDBjunk", nullptr},
+      {u"SQLOLEDB.1a", nullptr},
+      {u"SQLOLEDB.", nullptr},
+      {u"SQLOLEDB..1", nullptr},
+      {u"SQLOLEDB.1.", nullptr},
+      {u"SQLOLEDB-1", nullptr},
+      {u"XSQLOLEDB", nullptr},
+      {u"SQLOLE", nullptr},
+      {u"Microsoft.Jet.OLEDB.4.0", nullptr},
+      {u"", nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::u16string text = u"Provider=" + std::u16string(c.provider) + u";Data Source=x";
     try {
-      MapToOdbc(ConnectionProperties::Parse(text), onlySqlite);
-      ADD_FAILURE() << ToUtf8(text);
+      const std::u16string mapped = Mapped(text, drivers);
+      EXPECT_TRUE(c.mapped && mapped.starts_with(c.mapped)) << ToUtf8(c.provider) << ": " << ToUtf8(mapped);
     } catch (const EDatabaseError& error) {
+      EXPECT_EQ(c.mapped, nullptr) << ToUtf8(c.provider);
       EXPECT_EQ(error.Message(), u"Provider cannot be found. It may not be properly installed");
     }
   }
 }
 
+TEST(OdbcLogin, SqlServerProvidersWithoutASqlServerDriverAreNotInstalled) {
+  try {
+    Mapped(u"Provider=SQLOLEDB.1;Data Source=x", {u"SQLite3"});
+    ADD_FAILURE();
+  } catch (const EDatabaseError& error) {
+    EXPECT_EQ(error.Message(), u"Provider cannot be found. It may not be properly installed");
+  }
+}
+
+// Braces only where a value needs them; inside them, ODBC's rule doubles "}", while FreeTDS takes
+// the value as it stands and cannot end it anywhere but at a "}" that a ";" follows.
 TEST(OdbcLogin, BracesOnlyWhereTheOdbcStringNeedsThem) {
-  EXPECT_EQ(platform::QuoteOdbcValue(u"plain=1"), u"plain=1");
-  EXPECT_EQ(platform::QuoteOdbcValue(u"{x"), u"{{x}");
-  EXPECT_EQ(platform::QuoteOdbcValue(u" x"), u"{ x}");
-  EXPECT_EQ(platform::QuoteOdbcValue(u"a;b}"), u"{a;b}}}");
+  struct Case {
+    std::u16string value, odbc, freeTds;
+  } cases[] = {
+      {u"plain=1", u"plain=1", u"plain=1"},
+      {u"p}w{d", u"p}w{d", u"p}w{d"},
+      {u"}", u"}", u"}"},
+      {u"in side", u"in side", u"in side"},
+      {u"", u"", u""},
+      {u"a;b", u"{a;b}", u"{a;b}"},
+      {u" x", u"{ x}", u"{ x}"},
+      {u"x\t", u"{x\t}", u"{x\t}"},
+      {u"{x", u"{{x}", u"{{x}"},
+      {u"{x}", u"{{x}}}", u"{{x}}"},
+      {u"a;b}", u"{a;b}}}", u"{a;b}}"},
+      {u"a}b;c", u"{a}}b;c}", u"{a}b;c}"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(QuoteOdbcValue(u"PWD", c.value, BraceRule::Odbc), c.odbc) << ToUtf8(c.value);
+    EXPECT_EQ(QuoteOdbcValue(u"PWD", c.value, BraceRule::FreeTds), c.freeTds) << ToUtf8(c.value);
+  }
+}
+
+// In FreeTDS a braced value ends at the first "};": the rest of such a value would become
+// attributes of its own (another port, another database), so it is refused instead.
+TEST(OdbcLogin, FreeTdsRefusesAValueItWouldEndEarly) {
+  EXPECT_EQ(QuoteOdbcValue(u"PWD", u"x};Port=1", BraceRule::Odbc), u"{x}};Port=1}");
+  try {
+    QuoteOdbcValue(u"PWD", u"x};Port=1", BraceRule::FreeTds);
+    ADD_FAILURE();
+  } catch (const EDatabaseError& error) {
+    EXPECT_EQ(error.Message(), u"The FreeTDS driver cannot take a PWD that holds \"};\"");
+  }
 }

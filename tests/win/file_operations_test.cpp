@@ -9,6 +9,7 @@
 #include "platform/system_error.h"
 #include "tests/unit/error_outcome.h"
 #include "tests/win/scratch.h"
+#include "tests/win/wine_host.h"
 #include "update/directory.h"
 #include "update/file.h"
 
@@ -92,6 +93,19 @@ TEST_F(Listing, FolderOfOnlyFoldersListsNothing) {
   ScratchFolder onlyFolders{u"only-folders"};
   MakeFolders(onlyFolders / u"x.exe");
   EXPECT_EQ(Listed(onlyFolders.path(), u"*"), std::vector<std::string>{});
+}
+
+// A drive whose top folder holds nothing delivers no entry at all, not even ".": that is an empty
+// folder, not one that the platform refuses to list.
+TEST(EmptyDrive, TopFolderListsNothing) {
+  ScratchFolder root{u"empty-drive"};
+  char prefix[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH), 0u);
+  const std::string drive = std::string(prefix) + "/dosdevices/q:";
+  ASSERT_TRUE(wine_host::RunUnix({"/bin/ln", "-sfn", wine_host::UnixPath(root.path()), drive}));
+  EXPECT_EQ(Listed(u"Q:\\", u"*"), std::vector<std::string>{});
+  EXPECT_EQ(Listed(u"Q:", u"*.exe"), std::vector<std::string>{});
+  EXPECT_TRUE(wine_host::RunUnix({"/bin/rm", drive}));
 }
 
 TEST_F(Listing, RefusalsInTheirOrder) {

@@ -14,6 +14,7 @@
 
 #include "base/text.h"
 #include "platform/system_error.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
@@ -118,12 +119,12 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   // The copy beside a refused target carries the read-only attribute of its source, and must
   // still be cleared away.
   SetFileAttributesW(Wide(share / u"locked.exe"), FILE_ATTRIBUTE_READONLY);
-  const HANDLE running =
-      CreateFileW(Wide(destination / u"locked.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(running, INVALID_HANDLE_VALUE);
+  UniqueFile running(CreateFileW(Wide(destination / u"locked.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+  ASSERT_NE(running.get(), INVALID_HANDLE_VALUE);
 
   const std::vector<std::u16string> lines = FileLines(Run(u"*.*"));
-  CloseHandle(running);
+  running.reset();
   for (const std::u16string& path : {share / u"locked.exe", destination / u"readonly.dll"})
     SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
 
@@ -136,6 +137,60 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   EXPECT_EQ(ReadBytes(destination / u"locked.exe"), "running program");
   EXPECT_EQ(ReadBytes(destination / u"readonly.dll"), "read-only library");
   EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"free.exe", u"locked.exe", u"readonly.dll"}));
+}
+
+// Read-only program files on the share are common, and the copy carries the attribute over: the
+// next run must still refresh such a copy. A target made read-only here over a writable source is
+// refused, and a refused replacement leaves the target as it was, attribute included.
+TEST_F(FileRefresh, ReadOnlyTargetIsReplacedOnlyWhenItsSourceIsReadOnlyToo) {
+  for (const char16_t* name : {u"shared.exe", u"local.exe", u"running.exe"}) {
+    WriteBytes(share / name, "new");
+    WriteBytes(destination / name, "old");
+    ASSERT_TRUE(SetFileAttributesW(Wide(destination / name), FILE_ATTRIBUTE_READONLY));
+  }
+  for (const char16_t* name : {u"shared.exe", u"running.exe"})
+    ASSERT_TRUE(SetFileAttributesW(Wide(share / name), FILE_ATTRIBUTE_READONLY));
+  const UniqueFile running(CreateFileW(Wide(destination / u"running.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(running);
+
+  const std::vector<std::u16string> lines = FileLines(Run(u"*.exe"));
+  const std::u16string denied = platform::SystemErrorText(ERROR_ACCESS_DENIED);
+  EXPECT_EQ(lines, (std::vector<std::u16string>{u"Error copying file local.exe: " + denied,
+                                                u"Error copying file running.exe: " + denied,
+                                                u"shared.exe Updated Successfully."}));
+  EXPECT_EQ(ReadBytes(destination / u"shared.exe"), "new");
+  EXPECT_EQ(ReadBytes(destination / u"local.exe"), "old");
+  EXPECT_EQ(ReadBytes(destination / u"running.exe"), "old");
+  for (const char16_t* name : {u"shared.exe", u"local.exe", u"running.exe"})
+    EXPECT_TRUE(GetFileAttributesW(Wide(destination / name)) & FILE_ATTRIBUTE_READONLY) << ToUtf8(name);
+  EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"local.exe", u"running.exe", u"shared.exe"}));
+}
+
+// A run broken off midway leaves its copy beside the target; the next run removes such leftovers
+// before it copies and logs nothing for them. Only files named exactly as the program names its
+// copies go, and never one that is still open: sharing is decided per open handle, whichever
+// process holds it, so a handle of this test stands for another running instance's.
+TEST_F(FileRefresh, LeftoversOfBrokenOffRunsGoFirstButNothingElse) {
+  WriteBytes(share / u"a.exe", "new a");
+  WriteBytes(destination / u"~kst0123abcd.tmp", "stale");
+  WriteBytes(destination / u"~kst89ef4567.tmp", "stale, read-only like its source");
+  ASSERT_TRUE(SetFileAttributesW(Wide(destination / u"~kst89ef4567.tmp"), FILE_ATTRIBUTE_READONLY));
+  WriteBytes(destination / u"~kstfeedf00d.tmp", "being written by another run");
+  // Even with every kind of sharing allowed, as a plain delete would not respect it.
+  UniqueFile held(CreateFileW(Wide(destination / u"~kstfeedf00d.tmp"), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                              nullptr));
+  ASSERT_TRUE(held);
+  MakeFolders(destination / u"~kst00000000.tmp");
+  WriteBytes(destination / u"~KST01234567.TMP", "look-alike");
+  WriteBytes(destination / u"~kst0123abcd.tmp.bak", "look-alike");
+
+  EXPECT_EQ(FileLines(Run(u"*.exe")), std::vector<std::u16string>{u"a.exe Updated Successfully."});
+  held.reset();  // a delete merely marked would take effect now
+  EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"a.exe", u"~KST01234567.TMP", u"~kst00000000.tmp",
+                                                                    u"~kst0123abcd.tmp.bak", u"~kstfeedf00d.tmp"}));
+  EXPECT_EQ(ReadBytes(destination / u"~kstfeedf00d.tmp"), "being written by another run");
 }
 
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying

@@ -8,12 +8,15 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/files.h"
 #include "platform/win32/wide.h"
 #include "platform/window_toolkit.h"
+#include "tests/win/scratch.h"
 
 namespace {
 
@@ -265,6 +268,118 @@ TEST_F(FormTest, CloseEndsTheLoopOnceTheCurrentHandlerReturns) {
   form_->Run();
   EXPECT_TRUE(handlerFinished);
   EXPECT_EQ(events_.ticks, std::vector<unsigned>{2});
+}
+
+// How long a test waits for what a passing one sees at once.
+constexpr UINT kUnansweredMs = 5000;
+
+// Sends a message from another thread, as another process would; the window's thread answers it
+// only while it handles sent messages. False when no answer came.
+bool SendFromElsewhere(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_NORMAL, kUnansweredMs, &result) != 0;
+}
+
+// A message on its way from another thread: construction returns once it waits for this thread.
+class SentMessage {
+ public:
+  explicit SentMessage(std::function<bool()> send) : sender_([this, send] { answered_ = send(); }) {
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(1);
+  }
+  // Whether this thread answered it before coming here (here it answers nothing more).
+  bool Answered() {
+    sender_.join();
+    return answered_;
+  }
+
+ private:
+  bool answered_ = false;
+  std::jthread sender_;
+};
+
+// What another process reads from a control: its text, once the window's thread has answered.
+struct TextReader {
+  explicit TextReader(HWND control)
+      : message([this, control] {
+          std::array<wchar_t, 64> buffer{};
+          const bool answered =
+              SendFromElsewhere(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+          text = FromWide(buffer.data());
+          return answered;
+        }) {}
+  std::u16string text;
+  SentMessage message;
+};
+
+// The run's copy as the program runs it: a long handler on the window's thread that logs line by
+// line. Each line can be read from elsewhere as soon as it is written, and a click sent meanwhile
+// is answered; but no click and no tick, queued or sent, is handled before the handler ends.
+TEST_F(FormTest, ALongHandlerAnswersWhatIsSentWhileClicksAndTicksWait) {
+  Show();
+  HWND memo = ControlWindow(kMemo), button = ControlWindow(kButton);
+  std::vector<bool> answered;
+  std::vector<std::u16string> read;
+  events_.onClick = [&](size_t) {
+    if (events_.clicks.size() > 1) return;
+    PostMessageW(button, BM_CLICK, 0, 0);
+    form_->EnableTimer(9, 1);
+    while (!(HIWORD(GetQueueStatus(QS_TIMER)) & QS_TIMER)) Sleep(1);
+    SentMessage click([button] { return SendFromElsewhere(button, BM_CLICK); });
+    form_->AppendLine(kMemo, u"one");
+    answered.push_back(click.Answered());
+    for (const char16_t* line : {u"two", u"three"}) {
+      TextReader reader(memo);
+      form_->AppendLine(kMemo, line);
+      answered.push_back(reader.message.Answered());
+      read.push_back(reader.text);
+    }
+    // And drawn: a step that keeps going has the log painted within the repaint interval.
+    const ULONGLONG giveUp = GetTickCount64() + kUnansweredMs;
+    while (GetUpdateRect(memo, nullptr, FALSE) && GetTickCount64() < giveUp) platform::KeepResponsive();
+    EXPECT_FALSE(GetUpdateRect(memo, nullptr, FALSE));
+    EXPECT_EQ(events_.clicks.size(), 1u);
+    EXPECT_TRUE(events_.ticks.empty());
+  };
+  events_.onTimer = [&](unsigned) { form_->Close(); };
+  PostMessageW(button, BM_CLICK, 0, 0);
+  form_->Run();
+  EXPECT_EQ(answered, (std::vector<bool>{true, true, true}));
+  EXPECT_EQ(read, (std::vector<std::u16string>{u"one\r\ntwo\r\n", u"one\r\ntwo\r\nthree\r\n"}));
+  // Afterwards, in order: the queued click, the sent one, the tick.
+  EXPECT_EQ(events_.clicks, (std::vector<size_t>{kButton, kButton, kButton}));
+  EXPECT_EQ(events_.ticks, std::vector<unsigned>{9});
+}
+
+// Whether the platform's CopyFileExW calls the progress routine it is given: Wine 8's never does.
+bool CopiesReportProgress(const std::u16string& source, const std::u16string& target) {
+  int calls = 0;
+  CopyFileExW(
+      Wide(source), Wide(target),
+      [](LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
+         LPVOID data) -> DWORD {
+        ++*static_cast<int*>(data);
+        return PROGRESS_CONTINUE;
+      },
+      &calls, nullptr, 0);
+  return calls > 0;
+}
+
+// A single long file answers from inside the copy, between its chunks, and takes no click.
+TEST_F(FormTest, ACopyAnswersWhatIsSentWhileAClickWaits) {
+  Show();
+  const ScratchFolder folder(u"responsive-copy");
+  WriteBytes(folder / u"source.bin", std::string(1 << 20, 'k'));
+  if (!CopiesReportProgress(folder / u"source.bin", folder / u"probe.bin"))
+    GTEST_SKIP() << "this platform's copy never reports its progress";
+  form_->AppendLine(kMemo, u"copying");
+  PostMessageW(ControlWindow(kButton), BM_CLICK, 0, 0);
+  TextReader reader(ControlWindow(kMemo));
+  EXPECT_EQ(platform::CopyOneFile(folder / u"source.bin", folder / u"target.bin", false), 0u);
+  EXPECT_TRUE(reader.message.Answered());
+  EXPECT_EQ(reader.text, u"copying\r\n");
+  EXPECT_TRUE(events_.clicks.empty());
+  RunPosted();
+  EXPECT_EQ(events_.clicks, std::vector<size_t>{kButton});
 }
 
 TEST_F(FormTest, AppendedLinesEndInCarriageReturnLineFeed) {

@@ -10,11 +10,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/com_apartment.h"
+#include "platform/win32/com_ptr.h"
 
 namespace {
 
@@ -22,9 +25,9 @@ namespace {
 // with no COM at all.
 void OnThread(bool initializeCom, const std::function<void()>& body) {
   std::thread([&] {
-    if (initializeCom) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::optional<platform::ComApartment> apartment;
+    if (initializeCom) apartment.emplace();
     body();
-    if (initializeCom) CoUninitialize();
   }).join();
 }
 
@@ -37,18 +40,14 @@ std::filesystem::path Desktop() {
 std::wstring TargetOf(const std::filesystem::path& link) {
   std::wstring target;
   OnThread(true, [&] {
-    IShellLinkW* shellLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shellLink))))
+    ComPtr<IShellLinkW> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.PutVoid())))
       return;
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      wchar_t buffer[MAX_PATH] = {};
-      if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) && SUCCEEDED(shellLink->GetPath(buffer, MAX_PATH, nullptr, 0)))
-        target = buffer;
-      file->Release();
-    }
-    shellLink->Release();
+    ComPtr<IPersistFile> file;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.PutVoid()))) return;
+    wchar_t buffer[MAX_PATH] = {};
+    if (SUCCEEDED(file->Load(link.c_str(), STGM_READ)) && SUCCEEDED(shellLink->GetPath(buffer, MAX_PATH, nullptr, 0)))
+      target = buffer;
   });
   return target;
 }

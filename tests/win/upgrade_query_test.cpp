@@ -1,5 +1,6 @@
-// The settings query against real databases through ODBC: SQLite through its ODBC driver as a
-// data source, and FreeTDS against the stand-in SQL Server that with_database_world.py starts.
+// The settings query, and the database layer under it, against real databases through ODBC: SQLite
+// through its ODBC driver as a data source, and FreeTDS against the stand-in SQL Server that
+// with_database_world.py starts.
 #include "settings/upgrade_query.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +12,13 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/connection_string.h"
 #include "tests/win/memory_slot_store.h"
 
 namespace {
+
+using platform::BuildConnectionString;
+using platform::DatabaseLogin;
 
 std::u16string EnvironmentText(const char* name) {
   const char* value = std::getenv(name);
@@ -114,10 +119,18 @@ TEST_F(SqliteDataSource, FirstRowSpreadsOverTheSlots) {
 class StandInServer : public testing::Test {
  protected:
   static std::u16string Server(const char* portVariable) { return u"127.0.0.1," + EnvironmentText(portVariable); }
-  // The stand-in's one login: its password holds ";", both quote marks and "=".
+  // The stand-in's main login: its password holds ";", both quote marks, "=" and "}".
   static MemorySlotStore Slots(const std::u16string& catalog, const char* portVariable = "KESTRANE_TDS_PORT",
-                               const std::u16string& password = u"Tav;el=\"x'") {
+                               const std::u16string& password = u"Tav;el=\"x'}") {
     return DatabaseSlots(u"SQLOLEDB.1", u"tav", password, catalog, Server(portVariable));
+  }
+  // A plain login to the database that counts the server's open connections.
+  static DatabaseLogin SessionsLogin() {
+    return {.provider = u"SQLOLEDB.1",
+            .user = u"plain",
+            .password = u"pw",
+            .catalog = u"Sessions",
+            .server = Server("KESTRANE_TDS_PORT")};
   }
 };
 
@@ -131,6 +144,21 @@ TEST_F(StandInServer, ReadsTheFirstRowThroughFreeTds) {
             u"SELECT FTPHost, FTPUser, FTPPswd, FTPPath, DownloadPath, TempEXEPath FROM vcUpgradeSettings\r\n");
   EXPECT_EQ(echo.Read(Slot::Edit10), u"tav");
   EXPECT_EQ(echo.Read(Slot::Edit12), u"Echo");
+}
+
+// The logins whose passwords hold braces (with_database_world.py): each reaches the server whole.
+TEST_F(StandInServer, PasswordsWithBracesLogInThroughFreeTds) {
+  const std::pair<std::u16string, std::u16string> logins[] = {
+      {u"tav", u"Tav;el=\"x'}"}, {u"closing", u"p}w"}, {u"opening", u"{p}"}};
+  for (const auto& [user, password] : logins) {
+    const MemorySlotStore slots =
+        RunQuery(DatabaseSlots(u"SQLOLEDB.1", user, password, u"Echo", Server("KESTRANE_TDS_PORT")));
+    EXPECT_EQ(slots.Read(Slot::Edit10), user) << ToUtf8(slots.Read(Slot::Edit9));
+  }
+  // FreeTDS would end this value at its "};" and take "Port=1" for the port: refused instead.
+  const MemorySlotStore refused =
+      RunQuery(DatabaseSlots(u"SQLOLEDB.1", u"tav", u"x};Port=1", u"Echo", Server("KESTRANE_TDS_PORT")));
+  EXPECT_EQ(refused.Read(Slot::Edit9), u"Error: The FreeTDS driver cannot take a PWD that holds \"};\"");
 }
 
 TEST_F(StandInServer, FailuresEndInEdit9AndTheSummaryIsStillFilled) {
@@ -161,6 +189,45 @@ TEST_F(StandInServer, FailuresEndInEdit9AndTheSummaryIsStillFilled) {
       {"no settings", MemorySlotStore(), "Error: Provider cannot be found. It may not be properly installed||||||:||"},
   };
   for (const Case& c : cases) EXPECT_EQ(Written(RunQuery(c.slots)), c.written) << c.name;
+}
+
+// The stand-in's count of the connections its clients hold open, read through this one.
+std::u16string OpenSessions(platform::DatabaseConnection& connection) {
+  const auto query = platform::DatabaseQuery::Create();
+  query->SetConnection(connection);
+  query->SetText(u"SELECT FTPHost FROM vcUpgradeSettings");
+  query->Open();
+  return query->FieldAsText(u"FTPHost");
+}
+
+TEST_F(StandInServer, OpeningAgainClosesWhatTheFirstOpenOpened) {
+  const auto connection = platform::DatabaseConnection::Create();
+  connection->SetConnectionString(BuildConnectionString(SessionsLogin()));
+  connection->Open();
+  connection->Open();
+  EXPECT_TRUE(connection->Connected());
+  EXPECT_EQ(OpenSessions(*connection), u"1");
+}
+
+// Whether it fails in the driver or before reaching one, a second open reports its own failure and
+// leaves nothing of the first open behind.
+TEST_F(StandInServer, AFailedSecondOpenLeavesTheConnectionClosed) {
+  DatabaseLogin wrongPassword = SessionsLogin();
+  wrongPassword.password = u"wrong";
+  DatabaseLogin noProvider = SessionsLogin();
+  noProvider.provider = u"SQLOLEDBjunk";
+  for (const DatabaseLogin& second : {wrongPassword, noProvider}) {
+    const auto connection = platform::DatabaseConnection::Create();
+    connection->SetConnectionString(BuildConnectionString(SessionsLogin()));
+    connection->Open();
+    connection->SetConnectionString(BuildConnectionString(second));
+    EXPECT_THROW(connection->Open(), EDatabaseError) << ToUtf8(second.provider);
+    EXPECT_FALSE(connection->Connected()) << ToUtf8(second.provider);
+    const auto observer = platform::DatabaseConnection::Create();
+    observer->SetConnectionString(BuildConnectionString(SessionsLogin()));
+    observer->Open();
+    EXPECT_EQ(OpenSessions(*observer), u"1") << ToUtf8(second.provider);
+  }
 }
 
 // The one slow case: a server that accepts the connection and never answers holds the open for

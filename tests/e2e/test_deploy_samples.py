@@ -1,0 +1,53 @@
+"""The samples the release bundle ships drive a whole run: the sample settings file, its host pointed
+at a stand-in SQL Server, and the table and row that the sample script creates."""
+import configparser
+import re
+import sqlite3
+import unittest
+
+from harness import SOURCE
+from job_world import JobWorld, Source, fill
+from odbc_world import SETTINGS_COLUMNS
+from tds_server import Table, TdsServer
+from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
+
+DEPLOY = SOURCE / "deploy"
+
+
+def sample_settings():
+    return (DEPLOY / "VUZuze16.cnf").read_bytes().decode("ascii")
+
+
+def table_from_script():
+    """vcUpgradeSettings as the sample script fills it, run by SQLite: its one piece of syntax that
+    SQLite lacks, the N before Unicode string literals, dropped."""
+    script = (DEPLOY / "vcUpgradeSettings.sql").read_bytes().decode("ascii")
+    with sqlite3.connect(":memory:") as database:
+        database.executescript(re.sub(r"\bN'", "'", script))
+        result = database.execute(f"SELECT {', '.join(SETTINGS_COLUMNS)} FROM vcUpgradeSettings")
+        return Table([column[0] for column in result.description], result.fetchall())
+
+
+class DeploySamplesTest(unittest.TestCase):
+    def test_the_samples_drive_a_whole_run(self):
+        settings = configparser.ConfigParser(interpolation=None)
+        settings.optionxform = str
+        settings.read_string(sample_settings())
+        common = settings["Common"]
+        table = table_from_script()
+        self.assertEqual(len(table.rows), 1)
+        with TdsServer({common["User"]: common["Pswd"]}, {common["DBName"]: table}) as server:
+            host = f"127.0.0.1,{server.port}"
+            world = JobWorld("deploy-samples")
+            share = world.prepare(Source(*table.rows[0]),
+                                  settings=re.sub(r"(?m)^Host=[^\r\n]*", f"Host={host}", sample_settings()))
+            fill(share, {"tavMENU.exe": 5000, "readme.txt": 10})
+            run = world.run()
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.text("Edit2"), host)
+        self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavMENU.exe Updated Successfully."] + BANNER)
+        self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), (share / "tavMENU.exe").read_bytes())
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+"""bundle.py SOURCE EXE VERSION OUT: packs the release bundle OUT/Kestrane-VERSION.zip and prints
+its SHA-256 in the form sha256sum prints.
+
+The bundle holds Kestrane.exe, DEPLOY.md (the README's opening and its part for the Windows
+administrator), the sample settings file and table script from deploy/, and SHA256SUMS of those
+four. The same inputs give the same bytes: entries sorted by name, every entry dated
+SOURCE_DATE_EPOCH (the commit's time, in UTC) with the same mode.
+"""
+import hashlib
+import os
+import sys
+import time
+import zipfile
+from pathlib import Path
+
+ADMINISTRATOR_PART = "## For the Windows administrator"
+SAMPLES = ("VUZuze16.cnf", "vcUpgradeSettings.sql")
+ZIP_EPOCH = 315532800  # 1980-01-01, the earliest date a zip entry can hold
+
+
+def deploy_guide(readme):
+    """The README up to its first section, then the administrator's section."""
+    lines = readme.splitlines(keepends=True)
+    sections = [i for i, line in enumerate(lines) if line.startswith("## ")]
+    start = next((i for i in sections if lines[i].rstrip() == ADMINISTRATOR_PART), None)
+    if not sections or start is None:
+        raise SystemExit(f"bundle: README.md has no section \"{ADMINISTRATOR_PART}\"")
+    end = next((i for i in sections if i > start), len(lines))
+    return "".join(lines[:sections[0]] + lines[start:end]).rstrip("\n") + "\n"
+
+
+def checksums(files):
+    return "".join(f"{hashlib.sha256(data).hexdigest()}  {name}\n" for name, data in sorted(files.items()))
+
+
+def write_zip(path, files, epoch):
+    date = time.gmtime(max(epoch, ZIP_EPOCH))[:6]
+    with zipfile.ZipFile(path, "w") as bundle:
+        for name in sorted(files):
+            entry = zipfile.ZipInfo(name, date)
+            entry.create_system = 3  # Unix, so that the mode below is what unpacks
+            entry.external_attr = 0o100644 << 16
+            bundle.writestr(entry, files[name], compress_type=zipfile.ZIP_DEFLATED, compresslevel=9)
+
+
+def main(source, exe, version, out):
+    source, out = Path(source), Path(out)
+    files = {
+        "Kestrane.exe": Path(exe).read_bytes(),
+        "DEPLOY.md": deploy_guide((source / "README.md").read_text(encoding="utf-8")).encode("utf-8"),
+    }
+    files.update({name: (source / "deploy" / name).read_bytes() for name in SAMPLES})
+    files["SHA256SUMS"] = checksums(files).encode("ascii")
+    out.mkdir(parents=True, exist_ok=True)
+    path = out / f"Kestrane-{version}.zip"
+    write_zip(path, files, int(os.environ["SOURCE_DATE_EPOCH"]))
+    print(f"{hashlib.sha256(path.read_bytes()).hexdigest()}  {path}")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 5:
+        raise SystemExit(__doc__.splitlines()[0])
+    main(*sys.argv[1:])
