@@ -1,6 +1,6 @@
 // startup_probe PROGRAM [--close]: starts PROGRAM and prints, as one JSON line, the milliseconds
-// until it shows its first visible top-level window and until it exits. With --close the window is
-// closed as soon as it shows; otherwise the program ends by itself.
+// until its first top-level window is visible and painted, and until it exits. With --close the
+// window is closed as soon as it shows; otherwise the program ends by itself.
 #include <windows.h>
 
 #include <cstdio>
@@ -49,6 +49,9 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
     if (HWND window = VisibleWindowOf(process.dwProcessId)) {
+      // A window becomes visible before its first paint; its thread answers a message sent from
+      // here only once it is back in its message loop, with the paint done.
+      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, nullptr);
       QueryPerformanceCounter(&shown);
       if (close) PostMessageW(window, WM_CLOSE, 0, 0);
       break;

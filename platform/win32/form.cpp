@@ -62,8 +62,8 @@ class Win32Form final : public Form {
     window_.reset(CreateWindowExW(kExStyle, Wide(windowClass), Wide(caption), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   layout_.clientWidth, layout_.clientHeight, nullptr, nullptr, instance, this));
     if (!window_) throw Exception(u"Error creating window: " + LastErrorCode());
-    picture_ = Picture::FromResource(instance, Wide(PictureResourceName()));
     dpi_ = GetDpiForWindow(window_.get());
+    StartPicture(instance);
     RebuildFonts();
     const RECT outer = OuterRectForClient();
     SetWindowPos(window_.get(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -140,10 +140,14 @@ class Win32Form final : public Form {
  private:
   static std::u16string LastErrorCode() { return FromAscii(std::to_string(GetLastError())); }
 
-  std::u16string PictureResourceName() const {
-    for (const ControlLayout& control : layout_.controls)
-      if (control.kind == ControlKind::Picture) return std::u16string(control.text);
-    return {};
+  // The picture is scaled for the window's density while the window is built and filled in.
+  void StartPicture(HINSTANCE instance) {
+    for (const ControlLayout& control : layout_.controls) {
+      if (control.kind != ControlKind::Picture) continue;
+      picture_ = Picture::FromResource(instance, Wide(std::u16string(control.text)));
+      const RECT rect = ScaledRect(control);
+      picture_.Prepare(rect.right - rect.left, rect.bottom - rect.top);
+    }
   }
 
   void RegisterClassOnce(HINSTANCE instance) {
@@ -229,7 +233,6 @@ class Win32Form final : public Form {
                    SWP_NOZORDER | SWP_NOACTIVATE);
       SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout_.controls[i])), TRUE);
     }
-    stretched_.reset();
     InvalidateRect(window_.get(), nullptr, TRUE);
   }
 
@@ -289,21 +292,10 @@ class Win32Form final : public Form {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_.get(), &ps);
     for (const ControlLayout& control : layout_.controls) {
-      if (control.kind == ControlKind::Picture) PaintPicture(dc, ScaledRect(control));
+      if (control.kind == ControlKind::Picture) picture_.Draw(dc, ScaledRect(control));
       if (control.kind == ControlKind::Label && control.visible) PaintLabel(dc, control);
     }
     EndPaint(window_.get(), &ps);
-  }
-
-  void PaintPicture(HDC dc, const RECT& rect) {
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    if (!stretched_) stretched_ = picture_.Stretched(width, height);
-    if (!stretched_) return;
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(memory, stretched_.get());
-    BitBlt(dc, rect.left, rect.top, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
   }
 
   void PaintLabel(HDC dc, const ControlLayout& control) {
@@ -394,7 +386,6 @@ class Win32Form final : public Form {
   UniqueGdiObject formFont_;
   UniqueGdiObject largeBoldFont_;
   Picture picture_;
-  UniqueGdiObject stretched_;
   HWND lastFocus_ = nullptr;
   bool handlerRunning_ = false;
 };

@@ -1,49 +1,48 @@
 #include "platform/win32/picture.h"
 
+#include <exception>
+
+namespace {
+
+bool HasSize(const platform::ScaledPicture& picture, int width, int height) {
+  return picture.width == static_cast<uint32_t>(width) && picture.height == static_cast<uint32_t>(height);
+}
+
+}  // namespace
+
 Picture Picture::FromResource(HINSTANCE module, const wchar_t* name) {
   Picture picture;
   HRSRC resource = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
   HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
+  // A resource stays mapped as long as its module is loaded: nothing to release.
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
-  if (!bytes) return picture;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                              picture.factory_.PutVoid())))
-    return picture;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapDecoder> decoder;
-  ComPtr<IWICBitmapFrameDecode> frame;
-  ComPtr<IWICFormatConverter> converter;
-  if (FAILED(picture.factory_->CreateStream(stream.Put())) ||
-      FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)),
-                                          SizeofResource(module, resource))) ||
-      FAILED(picture.factory_->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnLoad,
-                                                       decoder.Put())) ||
-      FAILED(decoder->GetFrame(0, frame.Put())) || FAILED(picture.factory_->CreateFormatConverter(converter.Put())) ||
-      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
-                                   WICBitmapPaletteTypeCustom)))
-    return picture;
-  converter->QueryInterface(IID_IWICBitmapSource, picture.source_.PutVoid());
+  if (bytes) picture.png_ = {static_cast<const uint8_t*>(bytes), SizeofResource(module, resource)};
   return picture;
 }
 
-UniqueGdiObject Picture::Stretched(int width, int height) const {
-  if (!source_ || width <= 0 || height <= 0) return {};
-  ComPtr<IWICBitmapScaler> scaler;
-  if (FAILED(factory_->CreateBitmapScaler(scaler.Put())) ||
-      FAILED(scaler->Initialize(source_.Get(), width, height, WICBitmapInterpolationModeFant)))
-    return {};
+void Picture::Prepare(int width, int height) {
+  if (png_.empty() || width <= 0 || height <= 0) return;
+  try {
+    pending_ = std::async(std::launch::async, platform::ScalePng, png_, static_cast<uint32_t>(width),
+                          static_cast<uint32_t>(height));
+  } catch (const std::exception&) {
+    // No thread to be had (system_error, bad_alloc): Draw scales the picture itself.
+  }
+}
+
+void Picture::Draw(HDC dc, const RECT& rect) {
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (png_.empty() || width <= 0 || height <= 0) return;
+  if (!HasSize(scaled_, width, height) && pending_.valid()) scaled_ = pending_.get();
+  if (!HasSize(scaled_, width, height)) scaled_ = platform::ScalePng(png_, width, height);
+  if (scaled_.pixels.empty()) return;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
   info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down, as WIC delivers the rows
+  info.bmiHeader.biHeight = -height;  // rows from the top down
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!bitmap) return {};
-  const UINT stride = static_cast<UINT>(width) * 4;
-  if (FAILED(scaler->CopyPixels(nullptr, stride, stride * static_cast<UINT>(height), static_cast<BYTE*>(bits))))
-    return {};
-  return bitmap;
+  StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, width, height, scaled_.pixels.data(), &info,
+                DIB_RGB_COLORS, SRCCOPY);
 }

@@ -2,21 +2,27 @@
 
 #include <windows.h>
 
-#include <wincodec.h>
+#include <cstdint>
+#include <future>
+#include <span>
 
-#include "platform/win32/com_ptr.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/picture/scaled_picture.h"
 
-// A picture decoded once from an RCDATA resource, handed out as a bitmap stretched to any size
-// without keeping its aspect ratio. Needs COM initialised on the calling thread.
+// A picture kept as the PNG of an RCDATA resource and drawn stretched to any size without keeping
+// its aspect ratio. It is decoded afresh for every size it is drawn at and only the scaled result
+// is kept, so the image is never held at full size, also not for a later change of density.
 class Picture {
  public:
   static Picture FromResource(HINSTANCE module, const wchar_t* name);
 
-  // A device-independent bitmap of exactly width x height pixels; empty on failure.
-  UniqueGdiObject Stretched(int width, int height) const;
+  // Starts scaling to width x height on a thread of its own, so that the work overlaps whatever
+  // the caller does until it first draws at that size.
+  void Prepare(int width, int height);
+  // Draws the picture over rect, scaled to its size; nothing when the PNG cannot be read.
+  void Draw(HDC dc, const RECT& rect);
 
  private:
-  ComPtr<IWICImagingFactory> factory_;
-  ComPtr<IWICBitmapSource> source_;
+  std::span<const uint8_t> png_;
+  std::future<platform::ScaledPicture> pending_;
+  platform::ScaledPicture scaled_;
 };

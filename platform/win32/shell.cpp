@@ -11,6 +11,7 @@
 #include "base/text.h"
 #include "platform/system_error.h"
 #include "platform/win32/com_ptr.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -50,8 +51,15 @@ class Win32ShellLink : public ShellLink {
 }  // namespace
 
 std::u16string UserDesktopFolder() {
+  // The shell library is loaded for this lookup alone: linked to the program, it would be loaded
+  // at every start, for a command that a normal run never gives. A known DLL, it always comes from
+  // the system folder.
+  const UniqueModule shell(LoadLibraryW(L"shell32.dll"));
+  const auto getFolderPath = shell ? reinterpret_cast<decltype(&SHGetFolderPathW)>(
+                                         reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetFolderPathW")))
+                                   : nullptr;
   wchar_t buffer[MAX_PATH] = {};
-  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, buffer);
+  if (getFolderPath) getFolderPath(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, buffer);
   return FromWide(buffer);
 }
 

@@ -63,9 +63,15 @@ struct GdiObjectTraits {
   static Type Invalid() { return nullptr; }
   static void Close(Type h) { DeleteObject(h); }
 };
+struct ModuleTraits {
+  using Type = HMODULE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { FreeLibrary(h); }
+};
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;  // CreateFileW: INVALID_HANDLE_VALUE is "none"
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueLocal = UniqueHandle<LocalMemoryTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;  // LoadLibraryW

@@ -290,16 +290,19 @@ int wmain(int argc, wchar_t** argv) {
     RECT window, client;
     GetWindowRect(watch.form, &window);
     GetClientRect(watch.form, &client);
+    POINT clientOrigin{0, 0};
+    ClientToScreen(watch.form, &clientOrigin);
     std::u16string caption;
     ReadText(watch.form, caption);
     bool answered = false;
     const std::string controls = ControlsJson(watch, answered);
     const bool visible = IsWindowVisible(watch.form);
-    const std::string state = std::string("{\"caption\":") + Json(caption) + ",\"window\":" + RectJson(window) +
-                              ",\"client\":" + RectJson(client) + ",\"visible\":" + (visible ? "true" : "false") +
-                              ",\"dpi\":" + std::to_string(GetDpiForWindow(watch.form)) +
-                              ",\"answered\":" + (answered ? "true" : "false") + ",\"controls\":" + controls +
-                              ",\"message_boxes\":" + MessageBoxesJson(process);
+    const std::string state =
+        std::string("{\"caption\":") + Json(caption) + ",\"window\":" + RectJson(window) +
+        ",\"client\":" + RectJson(client) + ",\"client_origin\":[" + std::to_string(clientOrigin.x) + "," +
+        std::to_string(clientOrigin.y) + "]" + ",\"visible\":" + (visible ? "true" : "false") +
+        ",\"dpi\":" + std::to_string(GetDpiForWindow(watch.form)) + ",\"answered\":" + (answered ? "true" : "false") +
+        ",\"controls\":" + controls + ",\"message_boxes\":" + MessageBoxesJson(process);
     if (state != previous) {
       previous = state;
       out << "{\"t\":" << (GetTickCount64() - start) << "," << state.substr(1) << "}\n";
