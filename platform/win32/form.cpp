@@ -9,7 +9,12 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/win32/control_ids.h"
+#include "platform/win32/dpi_scale.h"
+#include "platform/win32/form_face.h"
+#include "platform/win32/form_fonts.h"
 #include "platform/win32/picture.h"
+#include "platform/win32/tab_order.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "platform/window_toolkit.h"
@@ -17,19 +22,8 @@
 namespace platform {
 namespace {
 
-constexpr int kDesignDpi = 96;
-constexpr int kFormFontHeight = 11;       // Tahoma 8 pt at 96 dpi
-constexpr int kLargeBoldFontHeight = 27;  // Tahoma 20 pt at 96 dpi
-constexpr UINT_PTR kFirstControlId = 100;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-
-struct UniqueWindowTraits {
-  using Type = HWND;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type h) { DestroyWindow(h); }
-};
-using UniqueWindow = UniqueHandle<UniqueWindowTraits>;
 
 // Marks a handler as running for as long as it runs, so that it has ended when its error is
 // reported and the report's own loop may run the next one.
@@ -50,7 +44,8 @@ bool IsWindowed(ControlKind kind) { return kind != ControlKind::Picture && kind 
 class Win32Form final : public Form {
  public:
   Win32Form(const FormLayout& layout, FormEvents& events) : layout_(layout), events_(events) {}
-  // The window outlives nothing of this object: its last messages go to the default procedure.
+  // The window is the first member to go, but this object has ended by then: the window's last
+  // messages go to the default procedure.
   ~Win32Form() override {
     if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
   }
@@ -64,7 +59,8 @@ class Win32Form final : public Form {
     if (!window_) throw Exception(u"Error creating window: " + LastErrorCode());
     dpi_ = GetDpiForWindow(window_.get());
     StartPicture(instance);
-    RebuildFonts();
+    fonts_ = FormFonts(dpi_);
+    SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(FontKind::Form)), FALSE);
     const RECT outer = OuterRectForClient();
     SetWindowPos(window_.get(), nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -110,7 +106,7 @@ class Win32Form final : public Form {
     GetWindowRect(window_.get(), &window);
     GetClientRect(window_.get(), &client);
     const int frame = (window.right - window.left) - (client.right - client.left);
-    const int outer = std::min(Scale(width), Scale(clientLimit) + frame);
+    const int outer = std::min(Scaled(width, dpi_), Scaled(clientLimit, dpi_) + frame);
     SetWindowPos(window_.get(), nullptr, 0, 0, outer, window.bottom - window.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -131,7 +127,7 @@ class Win32Form final : public Form {
     UpdateWindow(window_.get());
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-      if (HandleTabKey(message)) continue;
+      if (MoveFocusOnTab(window_.get(), controls_, message)) continue;
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -145,7 +141,7 @@ class Win32Form final : public Form {
     for (const ControlLayout& control : layout_.controls) {
       if (control.kind != ControlKind::Picture) continue;
       picture_ = Picture::FromResource(instance, Wide(std::u16string(control.text)));
-      const RECT rect = ScaledRect(control);
+      const RECT rect = ScaledRect(control, dpi_);
       picture_.Prepare(rect.right - rect.left, rect.bottom - rect.top);
     }
   }
@@ -166,32 +162,10 @@ class Win32Form final : public Form {
     if (!RegisterClassExW(&wc)) throw Exception(u"Error registering window class: " + LastErrorCode());
   }
 
-  int Scale(int value) const { return MulDiv(value, static_cast<int>(dpi_), kDesignDpi); }
-
   RECT OuterRectForClient() const {
-    RECT rect{0, 0, Scale(layout_.clientWidth), Scale(layout_.clientHeight)};
+    RECT rect{0, 0, Scaled(layout_.clientWidth, dpi_), Scaled(layout_.clientHeight, dpi_)};
     AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi_);
     return rect;
-  }
-
-  RECT ScaledRect(const ControlLayout& control) const {
-    const int left = Scale(control.left), top = Scale(control.top);
-    return RECT{left, top, left + Scale(control.width), top + Scale(control.height)};
-  }
-
-  HFONT FontFor(const ControlLayout& control) const {
-    return static_cast<HFONT>(control.font == FontKind::LargeBold ? largeBoldFont_.get() : formFont_.get());
-  }
-
-  void RebuildFonts() {
-    auto make = [this](int height, int weight) {
-      return UniqueGdiObject(CreateFontW(-Scale(height), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                         DEFAULT_PITCH | FF_DONTCARE, L"Tahoma"));
-    };
-    formFont_ = make(kFormFontHeight, FW_NORMAL);
-    largeBoldFont_ = make(kLargeBoldFontHeight, FW_BOLD);
-    SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
   }
 
   void CreateControls(HINSTANCE instance) {
@@ -208,30 +182,32 @@ class Win32Form final : public Form {
         style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | (control.verticalScrollBar ? WS_VSCROLL : 0);
         exStyle = WS_EX_CLIENTEDGE;
       }
-      const RECT rect = ScaledRect(control);
+      const RECT rect = ScaledRect(control, dpi_);
       const std::u16string text(control.text);
       HWND hwnd = CreateWindowExW(exStyle, windowClass, Wide(text), style, rect.left, rect.top, rect.right - rect.left,
-                                  rect.bottom - rect.top, window_.get(), reinterpret_cast<HMENU>(kFirstControlId + i),
-                                  instance, nullptr);
+                                  rect.bottom - rect.top, window_.get(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(i))), instance, nullptr);
       if (!hwnd) throw Exception(u"Error creating control: " + LastErrorCode());
       // A slot holds any text, of any length.
       if (control.kind != ControlKind::Button) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
-      SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
+      SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(control.font)), FALSE);
       controls_[i] = hwnd;
     }
   }
 
   void ApplyDpi(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
-    RebuildFonts();
+    // The old fonts live on until the end of this call: every control is sent its new font first.
+    const FormFonts previousFonts = std::exchange(fonts_, FormFonts(dpi));
+    SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(FontKind::Form)), FALSE);
     SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     for (size_t i = 0; i < controls_.size(); ++i) {
       if (!controls_[i]) continue;
-      const RECT rect = ScaledRect(layout_.controls[i]);
+      const RECT rect = ScaledRect(layout_.controls[i], dpi_);
       SetWindowPos(controls_[i], nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout_.controls[i])), TRUE);
+      SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(layout_.controls[i].font)), TRUE);
     }
     InvalidateRect(window_.get(), nullptr, TRUE);
   }
@@ -245,40 +221,6 @@ class Win32Form final : public Form {
     SetWindowPos(window_.get(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
-  // The controls that take the focus, in tab order: visible, enabled tab stops.
-  bool CanFocus(HWND hwnd) const {
-    return hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && (GetWindowLongW(hwnd, GWL_STYLE) & WS_TABSTOP);
-  }
-
-  HWND NextInTabOrder(HWND from, bool backward) const {
-    const size_t count = controls_.size();
-    size_t start = count;
-    for (size_t i = 0; i < count; ++i)
-      if (controls_[i] == from) start = i;
-    for (size_t step = 1; step <= count; ++step) {
-      size_t i;
-      if (start == count)
-        i = backward ? count - step : step - 1;
-      else
-        i = backward ? (start + count - step) % count : (start + step) % count;
-      if (CanFocus(controls_[i])) return controls_[i];
-    }
-    return nullptr;
-  }
-
-  HWND FocusedControl() const {
-    HWND focus = GetFocus();
-    return focus && GetParent(focus) == window_.get() ? focus : nullptr;
-  }
-
-  bool HandleTabKey(const MSG& message) {
-    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB) return false;
-    if (message.hwnd != window_.get() && GetParent(message.hwnd) != window_.get()) return false;
-    const bool backward = GetKeyState(VK_SHIFT) < 0;
-    if (HWND next = NextInTabOrder(FocusedControl(), backward)) SetFocus(next);
-    return true;
-  }
-
   // A handler's message sent to the window while another handler runs (answered from inside a
   // long step) would start the second handler inside the first: it waits behind the running one
   // instead, as a posted one does.
@@ -288,31 +230,11 @@ class Win32Form final : public Form {
     return true;
   }
 
-  void Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_.get(), &ps);
-    for (const ControlLayout& control : layout_.controls) {
-      if (control.kind == ControlKind::Picture) picture_.Draw(dc, ScaledRect(control));
-      if (control.kind == ControlKind::Label && control.visible) PaintLabel(dc, control);
-    }
-    EndPaint(window_.get(), &ps);
-  }
-
-  void PaintLabel(HDC dc, const ControlLayout& control) {
-    RECT rect = ScaledRect(control);
-    const std::u16string text(control.text);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(control.colour == TextColour::Window ? COLOR_WINDOW : COLOR_WINDOWTEXT));
-    HGDIOBJ previous = SelectObject(dc, FontFor(control));
-    DrawTextW(dc, Wide(text), -1, &rect, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
-    SelectObject(dc, previous);
-  }
-
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = window_.get();
     switch (message) {
       case WM_PAINT:
-        Paint();
+        PaintFormFace(hwnd, layout_.controls, dpi_, fonts_, picture_);
         return 0;
       case WM_TIMER:
         if (DeferredBehindRunningHandler(message, wParam, lParam)) return 0;
@@ -334,12 +256,13 @@ class Win32Form final : public Form {
         return DefWindowProcW(hwnd, message, key, lParam);
       }
       case WM_NEXTDLGCTL:
-        if (HWND next = NextInTabOrder(FocusedControl(), wParam != 0)) SetFocus(next);
+        // Only a dialog's own procedure answers this request; this window is no dialog.
+        if (HWND next = NextInTabOrder(controls_, FocusedChild(hwnd), wParam != 0)) SetFocus(next);
         return 0;
       case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
-          lastFocus_ = FocusedControl();
-        } else if (HWND focus = lastFocus_ ? lastFocus_ : NextInTabOrder(nullptr, false)) {
+          lastFocus_ = FocusedChild(hwnd);
+        } else if (HWND focus = lastFocus_ ? lastFocus_ : NextInTabOrder(controls_, nullptr, false)) {
           SetFocus(focus);
           return 0;
         }
@@ -367,7 +290,10 @@ class Win32Form final : public Form {
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 
-  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Nothing may unwind into the system's code that called this procedure: the handlers' errors
+  // are reported by Guard, and anything else thrown here (no memory left while painting) ends
+  // the program on the spot.
+  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
       auto* self = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
@@ -380,20 +306,25 @@ class Win32Form final : public Form {
 
   const FormLayout& layout_;
   FormEvents& events_;
-  UniqueWindow window_;
-  std::vector<HWND> controls_;  // owned by the window; null for pictures and labels
   UINT dpi_ = kDesignDpi;
-  UniqueGdiObject formFont_;
-  UniqueGdiObject largeBoldFont_;
+  FormFonts fonts_;
   Picture picture_;
   HWND lastFocus_ = nullptr;
   bool handlerRunning_ = false;
+  std::vector<HWND> controls_;  // owned by the window; null for pictures and labels
+  // Declared after everything the window uses, so that it is destroyed first.
+  UniqueWindow window_;
 };
 
 }  // namespace
 
 std::unique_ptr<Form> Form::Create(const FormLayout& layout, FormEvents& events) {
   static const bool initialised = [] {
+    // Kestrane.exe declares this awareness in its manifest, which Windows applies before any code
+    // runs (so that the start-up failure box scales too) and which makes Windows refuse this call.
+    // The call is for the programs that host the window without that manifest, the tests, so that
+    // their window scales as Kestrane's does. (Wine 8 makes every process per-monitor aware and
+    // refuses the call either way.)
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     return InitCommonControlsEx(&controls) != FALSE;

@@ -24,7 +24,6 @@ class UniqueHandle {
 
   Type get() const { return handle_; }
   explicit operator bool() const { return handle_ != Traits::Invalid(); }
-  Type release() { return std::exchange(handle_, Traits::Invalid()); }
   void reset(Type handle = Traits::Invalid()) {
     if (handle_ != Traits::Invalid()) {
       const DWORD lastError = GetLastError();
@@ -41,11 +40,6 @@ class UniqueHandle {
 struct FileHandleTraits {
   using Type = HANDLE;
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) { CloseHandle(h); }
-};
-struct KernelHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() { return nullptr; }
   static void Close(Type h) { CloseHandle(h); }
 };
 struct FindHandleTraits {
@@ -68,10 +62,27 @@ struct ModuleTraits {
   static Type Invalid() { return nullptr; }
   static void Close(Type h) { FreeLibrary(h); }
 };
+struct WindowTraits {
+  using Type = HWND;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { DestroyWindow(h); }
+};
+struct ScreenDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { ReleaseDC(nullptr, dc); }
+};
+struct MemoryDcTraits {
+  using Type = HDC;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type dc) { DeleteDC(dc); }
+};
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;  // CreateFileW: INVALID_HANDLE_VALUE is "none"
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueLocal = UniqueHandle<LocalMemoryTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-using UniqueModule = UniqueHandle<ModuleTraits>;  // LoadLibraryW
+using UniqueModule = UniqueHandle<ModuleTraits>;      // LoadLibraryW
+using UniqueWindow = UniqueHandle<WindowTraits>;      // a top-level window, with its children
+using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;  // GetDC(nullptr)
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // CreateCompatibleDC

@@ -21,26 +21,14 @@
 
 #include "app/layout.h"
 #include "base/text.h"
+#include "platform/win32/control_ids.h"
+#include "platform/win32/device_context.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace {
 
-struct ScreenDcTraits {
-  using Type = HDC;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type dc) { ReleaseDC(nullptr, dc); }
-};
-struct MemoryDcTraits {
-  using Type = HDC;
-  static Type Invalid() { return nullptr; }
-  static void Close(Type dc) { DeleteDC(dc); }
-};
-using UniqueScreenDc = UniqueHandle<ScreenDcTraits>;  // GetDC(nullptr)
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;  // CreateCompatibleDC
-
 constexpr UINT kReadTimeoutMs = 300;
-constexpr int kFirstControlId = 100;
 
 std::string Json(std::u16string_view text) {
   std::string out = "\"";
@@ -124,7 +112,7 @@ std::string ControlsJson(Watch& watch, bool& answered) {
   answered = true;
   for (HWND child : children) {
     if (GetParent(child) != watch.form) continue;
-    const int index = GetDlgCtrlID(child) - kFirstControlId;
+    const int index = GetDlgCtrlID(child) - platform::kFirstControlId;
     if (index < 0 || index >= static_cast<int>(std::size(layout::kControls))) continue;
     const auto& control = layout::kControls[index];
     if (!watch.only.empty() && watch.only.find(u"," + std::u16string(control.name) + u",") == std::u16string::npos)
@@ -163,12 +151,10 @@ std::vector<unsigned char> CaptureScreen(const RECT& rect) {
   const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   void* bits = nullptr;
   const UniqueGdiObject bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  HGDIOBJ previous = SelectObject(memory.get(), bitmap.get());
+  const SelectedObject selected(memory.get(), bitmap.get());
   BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
   GdiFlush();
   pixels.assign(static_cast<const unsigned char*>(bits), static_cast<const unsigned char*>(bits) + 4 * width * height);
-  // The bitmap goes back out of the DC before either is deleted.
-  SelectObject(memory.get(), previous);
   return pixels;
 }
 
@@ -310,10 +296,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (!action.empty() && visible && answered) {
       if (action == L"click")
-        PostMessageW(GetDlgItem(watch.form, kFirstControlId + layout::IndexOf(u"Button1")), BM_CLICK, 0, 0);
+        PostMessageW(GetDlgItem(watch.form, platform::ControlId(layout::IndexOf(u"Button1"))), BM_CLICK, 0, 0);
       if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
       if (action == L"shortcut") {
-        const int id = kFirstControlId + layout::IndexOf(u"Button4");
+        const int id = platform::ControlId(layout::IndexOf(u"Button4"));
         PostMessageW(watch.form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(watch.form, id)));
       }
