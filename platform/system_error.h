@@ -14,9 +14,8 @@
 //   DatabaseConnection and DatabaseQuery (EDatabaseError, EOleException), ShellLink (EOleException,
 //   Exception), Form::Create and Form::EnableTimer (Exception).
 // - It neither returns a code nor raises where the failure has an answer of its own: the
-//   existence tests and IsReadOnly answer false, DiscardFile leaves the file, IniFile::ReadString
-//   gives the default, AccountName gives nothing, UserDesktopFolder and SystemErrorText give
-//   empty text.
+//   existence tests answer false, DiscardFile leaves the file, IniFile::ReadString gives the
+//   default, AccountName gives nothing, UserDesktopFolder and SystemErrorText give empty text.
 namespace platform {
 
 // The codes that portable code branches on, with the platform's own values (the Win32 layer

@@ -41,12 +41,9 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
     platform::DiscardFile(fresh);  // a copy that stopped midway leaves part of the file behind
     throw;
   }
-  // The copy carries its source's read-only attribute. A target that is read-only like its source
-  // got the attribute from it and is ours to refresh; one made read-only here over a writable
-  // source is kept, as whoever did so meant it to be.
-  const platform::ReadOnlyTarget readOnly =
-      platform::IsReadOnly(fresh) ? platform::ReadOnlyTarget::kReplace : platform::ReadOnlyTarget::kRefuse;
-  if (const uint32_t error = platform::MoveReplacing(fresh, target, readOnly)) {
+  // The copy carries its source's read-only attribute, which decides whether a read-only target
+  // is ours to refresh.
+  if (const uint32_t error = platform::MoveReplacing(fresh, target)) {
     platform::DiscardFile(fresh);
     throw EInOutError(platform::SystemErrorText(error));
   }

@@ -13,23 +13,29 @@ uint32_t Move(const std::u16string& file, const std::u16string& target) {
   return GetLastError();
 }
 
-}  // namespace
-
-bool IsReadOnly(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
+bool IsReadOnly(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target, ReadOnlyTarget readOnly) {
+// The attributes without read-only; a file must keep at least the "normal" one.
+DWORD WithoutReadOnly(DWORD attributes) {
+  const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
+  return writable ? writable : FILE_ATTRIBUTE_NORMAL;
+}
+
+}  // namespace
+
+uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target) {
   const DWORD attributes = GetFileAttributesW(Wide(target));
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) return Move(file, target);
+  if (!IsReadOnly(attributes)) return Move(file, target);
   // Windows refuses both a copy and a rename over a read-only file; Wine lets root do both, so the
-  // refusal is made here for the same outcome everywhere.
-  if (readOnly == ReadOnlyTarget::kRefuse) return ERROR_ACCESS_DENIED;
+  // refusal is made here for the same outcome everywhere. The file carries its source's attribute:
+  // a target read-only like it got the attribute from there and is replaced; one made read-only
+  // over a writable source is kept, as whoever did so meant it to be.
+  if (!IsReadOnly(GetFileAttributesW(Wide(file)))) return ERROR_ACCESS_DENIED;
   // The rename needs the attribute gone; it comes back when the rename fails, so a target that
   // stays is left exactly as it was.
-  const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
-  if (!SetFileAttributesW(Wide(target), writable ? writable : FILE_ATTRIBUTE_NORMAL)) return GetLastError();
+  if (!SetFileAttributesW(Wide(target), WithoutReadOnly(attributes))) return GetLastError();
   const uint32_t error = Move(file, target);
   if (error) SetFileAttributesW(Wide(target), attributes);
   return error;
@@ -46,9 +52,8 @@ void DiscardFile(const std::u16string& path) {
     if (GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic) &&
         (basic.FileAttributes & FILE_ATTRIBUTE_READONLY)) {
       // A read-only file cannot be deleted; zero times are left as they are.
-      const DWORD writable = basic.FileAttributes & ~FILE_ATTRIBUTE_READONLY;
       FILE_BASIC_INFO change{};
-      change.FileAttributes = writable ? writable : FILE_ATTRIBUTE_NORMAL;
+      change.FileAttributes = WithoutReadOnly(basic.FileAttributes);
       SetFileInformationByHandle(file.get(), FileBasicInfo, &change, sizeof change);
     }
     FILE_DISPOSITION_INFO disposition{.DeleteFile = TRUE};
