@@ -6,7 +6,7 @@
 #include "update/path.h"
 #include "update/replacing_copy.h"
 
-void CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
+RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
                           const std::u16string& destFolder, ActivityLog& memo) {
   // Whatever this run comes to, what broken-off runs left behind goes first: it may be hundreds
   // of megabytes.
@@ -14,6 +14,7 @@ void CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16stri
   // Unguarded: a refused listing ends the run before any file line and before the banner.
   const std::vector<std::u16string> files =
       TDirectory::GetFiles(sourceFolder, pattern, TSearchOption::soTopDirectoryOnly);
+  RefreshCounts counts;
   for (const std::u16string& fileName : files) {
     std::u16string name;
     try {
@@ -23,9 +24,12 @@ void CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16stri
       // user's working file.
       CopyReplacing(fileName, target);
       memo.AppendLine(name + u" Updated Successfully.");
+      ++counts.updated;
     } catch (const Exception& error) {
       memo.AppendLine(u"Error copying file " + name + u": " + error.Message());
+      ++counts.failed;
     }
   }
   for (const char16_t* line : {u"", u"----------", u"UPDATE COMPLETED.!", u"----------"}) memo.AppendLine(line);
+  return counts;
 }

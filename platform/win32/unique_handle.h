@@ -42,6 +42,11 @@ struct FileHandleTraits {
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(Type h) { CloseHandle(h); }
 };
+struct KernelHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { CloseHandle(h); }
+};
 struct FindHandleTraits {
   using Type = HANDLE;
   static Type Invalid() { return INVALID_HANDLE_VALUE; }
@@ -79,6 +84,8 @@ struct MemoryDcTraits {
 };
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;  // CreateFileW: INVALID_HANDLE_VALUE is "none"
+// CreateThread, CreateEventW, CreateMutexW, OpenProcess and their kind: null is "none"
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueLocal = UniqueHandle<LocalMemoryTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
