@@ -8,7 +8,7 @@
 // A platform call reports a failure in one of three ways, each chosen by what its caller does:
 // - It returns the system code (0 for success) where the caller branches on the code or turns it
 //   into an error kind of its own: ExpandFullPath (FullPath::lastError), EnumerateEntries
-//   (FolderEntries::error), CopyOneFile, MoveReplacing, CancelDriveConnection and
+//   (FolderEntries::error), CopyOneFile, FlushToDisk, MoveReplacing, CancelDriveConnection and
 //   AddDriveConnection.
 // - It raises an error kind (base/exception.h) where the failure simply ends the step:
 //   DatabaseConnection and DatabaseQuery (EDatabaseError, EOleException), ShellLink (EOleException,
@@ -24,10 +24,12 @@ inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorPathNotFound = 3;
 inline constexpr uint32_t kErrorNotReady = 21;
 inline constexpr uint32_t kErrorSharingViolation = 32;
+inline constexpr uint32_t kErrorFileExists = 80;
 inline constexpr uint32_t kErrorBadNetworkPath = 53;
 inline constexpr uint32_t kErrorBadNetworkName = 67;
 inline constexpr uint32_t kErrorInvalidName = 123;
 inline constexpr uint32_t kErrorBadPathName = 161;
+inline constexpr uint32_t kErrorAlreadyExists = 183;
 
 // The operating system's message text for an error code, with trailing full stops and characters
 // of code 32 or below removed; empty when the system has no text for the code. The one place

@@ -18,11 +18,15 @@ void CheckCopyPath(const std::u16string& path) {
 
 }  // namespace
 
-void TFile::Copy(const std::u16string& source, const std::u16string& target, bool overwrite) {
+uint32_t CopyFileChecked(const std::u16string& source, const std::u16string& target, bool overwrite) {
   CheckCopyPath(source);
   if (!platform::FileExists(source)) throw EFileNotFoundException(u"The specified file was not found");
   CheckCopyPath(target);
-  if (const uint32_t error = platform::CopyOneFile(source, target, !overwrite)) {
+  return platform::CopyOneFile(source, target, !overwrite);
+}
+
+void TFile::Copy(const std::u16string& source, const std::u16string& target, bool overwrite) {
+  if (const uint32_t error = CopyFileChecked(source, target, overwrite)) {
     throw EInOutError(platform::SystemErrorText(error));
   }
 }

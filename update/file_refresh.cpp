@@ -7,7 +7,7 @@
 #include "update/replacing_copy.h"
 
 RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
-                          const std::u16string& destFolder, ActivityLog& memo) {
+                                   const std::u16string& destFolder, ActivityLog& memo) {
   // Whatever this run comes to, what broken-off runs left behind goes first: it may be hundreds
   // of megabytes.
   RemoveLeftoverCopies(destFolder);

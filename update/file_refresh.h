@@ -13,4 +13,4 @@ struct RefreshCounts {
 // Copies every file of sourceFolder whose name matches pattern into destFolder, one log line per
 // file, then the completion banner. Raises only out of the listing.
 RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
-                          const std::u16string& destFolder, ActivityLog& memo);
+                                   const std::u16string& destFolder, ActivityLog& memo);

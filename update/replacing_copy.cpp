@@ -3,7 +3,6 @@
 #include <random>
 
 #include "base/exception.h"
-#include "platform/existence.h"
 #include "platform/file_replace.h"
 #include "platform/system_error.h"
 #include "update/file.h"
@@ -12,20 +11,37 @@
 
 namespace {
 
-// A name in target's own folder that nothing uses yet, so the final step is a rename within one
+// Names drawn before a folder that answers "exists" to each of them is taken as refusing: with
+// 2^32 names, a free folder needs more than one draw about never.
+constexpr int kNameDraws = 16;
+
+// Where the files of this copy are placed beside target, so that every rename stays within one
 // volume and never meets a file of someone else's.
-std::u16string UnusedNameBeside(const std::u16string& target) {
+std::u16string FolderOf(const std::u16string& target) {
   const size_t separator = target.find_last_of(u"\\/");
-  std::u16string folder;
-  if (separator != std::u16string::npos)
-    folder = target.substr(0, separator + 1);
-  else if (target.size() >= 2 && target[1] == u':')
-    folder = target.substr(0, 2);
-  std::random_device random;
-  for (;;) {
-    const std::u16string candidate = folder + TemporaryName(random());
-    if (!platform::FileExists(candidate) && !platform::DirectoryExists(candidate)) return candidate;
+  if (separator != std::u16string::npos) return target.substr(0, separator + 1);
+  if (target.size() >= 2 && target[1] == u':') return target.substr(0, 2);
+  return {};
+}
+
+bool IsNameTaken(uint32_t error) {
+  return error == platform::kErrorFileExists || error == platform::kErrorAlreadyExists;
+}
+
+// Copies source to a fresh name in folder and returns that name. The copy itself refuses a name
+// that exists, so no other file is ever overwritten, whatever the folder answers about its names.
+std::u16string CopyToFreshName(const std::u16string& source, const std::u16string& folder, std::random_device& random) {
+  uint32_t error = 0;
+  for (int draw = 0; draw < kNameDraws; ++draw) {
+    const std::u16string fresh = folder + TemporaryName(random());
+    error = CopyFileChecked(source, fresh, /*overwrite=*/false);
+    if (!error) return fresh;
+    if (!IsNameTaken(error)) {
+      platform::DiscardFile(fresh);  // a copy that stopped midway leaves part of the file behind
+      break;
+    }
   }
+  throw EInOutError(platform::SystemErrorText(error));
 }
 
 }  // namespace
@@ -34,16 +50,15 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
   // The fresh name passes TFile::Copy's checks in the target's stead; the target's own form
   // (length above all, as its name may be longer) is checked here.
   CheckPathForm(target, kFilePathLimit);
-  const std::u16string fresh = UnusedNameBeside(target);
-  try {
-    TFile::Copy(source, fresh, /*overwrite=*/false);
-  } catch (...) {
-    platform::DiscardFile(fresh);  // a copy that stopped midway leaves part of the file behind
-    throw;
-  }
+  const std::u16string folder = FolderOf(target);
+  std::random_device random;
+  const std::u16string fresh = CopyToFreshName(source, folder, random);
   // The copy carries its source's read-only attribute, which decides whether a read-only target
-  // is ours to refresh.
-  if (const uint32_t error = platform::MoveReplacing(fresh, target)) {
+  // is ours to refresh. Its data is on disk before it takes the target's name: a power loss then
+  // leaves the old file or the whole new one.
+  uint32_t error = platform::FlushToDisk(fresh);
+  if (!error) error = platform::MoveReplacing(fresh, target, folder + TemporaryName(random()));
+  if (error) {
     platform::DiscardFile(fresh);
     throw EInOutError(platform::SystemErrorText(error));
   }

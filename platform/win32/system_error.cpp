@@ -14,6 +14,8 @@ static_assert(platform::kErrorBadNetworkPath == ERROR_BAD_NETPATH);
 static_assert(platform::kErrorBadNetworkName == ERROR_BAD_NET_NAME);
 static_assert(platform::kErrorInvalidName == ERROR_INVALID_NAME);
 static_assert(platform::kErrorBadPathName == ERROR_BAD_PATHNAME);
+static_assert(platform::kErrorFileExists == ERROR_FILE_EXISTS);
+static_assert(platform::kErrorAlreadyExists == ERROR_ALREADY_EXISTS);
 
 namespace platform {
 

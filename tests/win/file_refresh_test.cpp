@@ -19,6 +19,7 @@
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
 #include "tests/win/scratch.h"
+#include "update/temporary_name.h"
 
 namespace {
 
@@ -123,13 +124,18 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
                                  OPEN_EXISTING, 0, nullptr));
   ASSERT_NE(running.get(), INVALID_HANDLE_VALUE);
 
-  const std::vector<std::u16string> lines = FileLines(Run(u"*.*"));
+  RecordingLog log;
+  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"*.*", destination.path(), log);
+  const std::vector<std::u16string> lines = FileLines(log.lines);
   running.reset();
+  EXPECT_EQ(counts.updated, 1);
+  EXPECT_EQ(counts.failed, 2);
   for (const std::u16string& path : {share / u"locked.exe", destination / u"readonly.dll"})
     SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
 
   ASSERT_EQ(lines.size(), 3u);
-  // A rename over an open file is refused as access denied, under Wine as on Windows.
+  // A file held with read sharing alone can be neither replaced nor renamed aside: the error is
+  // the replacement's own, access denied, under Wine as on Windows.
   EXPECT_EQ(lines[0], u"Error copying file locked.exe: " + platform::SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(lines[1], u"Error copying file readonly.dll: " + platform::SystemErrorText(ERROR_ACCESS_DENIED));
   EXPECT_EQ(lines[2], u"free.exe Updated Successfully.");
@@ -137,6 +143,36 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   EXPECT_EQ(ReadBytes(destination / u"locked.exe"), "running program");
   EXPECT_EQ(ReadBytes(destination / u"readonly.dll"), "read-only library");
   EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"free.exe", u"locked.exe", u"readonly.dll"}));
+}
+
+// A program running from its file, or a file another program holds while letting it be renamed,
+// cannot be replaced but can be moved aside: the fresh copy takes its name, the holder keeps the
+// old bytes, and the set-aside file, still held, is left for the next run, which removes it once
+// it is free.
+TEST_F(FileRefresh, TargetInUseThatMayBeRenamedIsMovedAsideAndReplaced) {
+  WriteBytes(share / u"open.exe", "new version");
+  WriteBytes(destination / u"open.exe", "old version");
+  UniqueFile holder(CreateFileW(Wide(destination / u"open.exe"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+
+  RecordingLog log;
+  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"*.exe", destination.path(), log);
+  EXPECT_EQ(FileLines(log.lines), std::vector<std::u16string>{u"open.exe Updated Successfully."});
+  EXPECT_EQ(counts.updated, 1);
+  EXPECT_EQ(counts.failed, 0);
+  EXPECT_EQ(ReadBytes(destination / u"open.exe"), "new version");
+  char held[16] = {};
+  DWORD read = 0;
+  ASSERT_TRUE(ReadFile(holder.get(), held, sizeof held, &read, nullptr));
+  EXPECT_EQ(std::string(held, read), "old version");
+  std::vector<std::u16string> names = Names(destination.path());
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_TRUE(IsTemporaryName(names[1])) << ToUtf8(names[1]);
+
+  holder.reset();
+  EXPECT_EQ(FileLines(Run(u"*.exe")), std::vector<std::u16string>{u"open.exe Updated Successfully."});
+  EXPECT_EQ(Names(destination.path()), std::vector<std::u16string>{u"open.exe"});
 }
 
 // Read-only program files on the share are common, and the copy carries the attribute over: the
