@@ -4,6 +4,7 @@
 #include "app/layout.h"
 #include "app/run_state.h"
 #include "base/exception.h"
+#include "platform/event_log.h"
 #include "settings/destination_folder.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
@@ -46,6 +47,8 @@ TForm1::TForm1()
 
 void TForm1::Run() { form_->Run(); }
 
+int TForm1::ExitCode() const { return ExitCodeOf(outcome_); }
+
 std::u16string TForm1::Read(Slot slot) const { return form_->Text(ControlOf(slot)); }
 void TForm1::Write(Slot slot, const std::u16string& text) { form_->SetText(ControlOf(slot), text); }
 void TForm1::AppendLine(const std::u16string& line) { form_->AppendLine(kMemo1, line); }
@@ -81,10 +84,13 @@ void TForm1::Button1Click() {
       Form1->form_->Close();
       break;
     case Button1Step::StartCopy:
+      // An error that ends the update ends it in OnHandlerError, which reports it.
+      updateState_ = UpdateState::Running;
       DisconnectStep(ServerFolder, *this);
       MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this);
       form_->SetText(kButton1, std::u16string(kRunning));
       Button3Click();
+      EndUpdate(copyCounts_.failed ? UpdateOutcome::Incomplete : UpdateOutcome::Updated, {});
       break;
     case Button1Step::Nothing:
       break;
@@ -95,7 +101,7 @@ void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *A
 
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
-  CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, *this);
+  copyCounts_ = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
 
@@ -120,5 +126,23 @@ void TForm1::OnTimer(unsigned timer) {
 }
 
 void TForm1::OnHandlerError(const Exception& error) {
-  platform::ShowErrorReport(ErrorReportText(error), gApplicationTitle);
+  const std::u16string text = ErrorReportText(error);
+  // Recorded before the report shows: the run may end while the report is still open.
+  if (updateState_ == UpdateState::Running) EndUpdate(UpdateOutcome::Stopped, text);
+  platform::ShowErrorReport(text, gApplicationTitle);
+}
+
+void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {
+  updateState_ = UpdateState::Ended;
+  outcome_ = outcome;
+  // Edit1 and Edit2 are the source folder and the database server as the window shows them; no
+  // password slot is read.
+  const EventRecord record = EventRecordOf({.outcome = outcome,
+                                            .counts = copyCounts_,
+                                            .error = error,
+                                            .source = Read(Slot::Edit1),
+                                            .destination = Read(Slot::Edit3),
+                                            .databaseServer = Read(Slot::Edit2),
+                                            .activityLog = form_->Text(kMemo1)});
+  platform::WriteEventRecord(u"Kestrane", record.level, record.eventId, record.strings);
 }

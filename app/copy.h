@@ -1,8 +1,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/run_outcome.h"
 #include "base/slots.h"
 #include "platform/database.h"
 #include "platform/window_toolkit.h"
@@ -15,6 +17,8 @@ class TForm1 final : public platform::FormEvents, public SlotStore, public Activ
   TForm1();
   // Shows the window and handles messages until the application ends.
   void Run();
+  // What the run came to, as the process's exit code.
+  int ExitCode() const;
 
   void Button1Click();
   void OnCreate();
@@ -33,6 +37,13 @@ class TForm1 final : public platform::FormEvents, public SlotStore, public Activ
   void OnClick(size_t control) override;
   void OnTimer(unsigned timer) override;
   void OnHandlerError(const Exception& error) override;
+  // Settles the update's outcome, once, and writes its event-log record.
+  void EndUpdate(UpdateOutcome outcome, const std::u16string& error);
+
+  enum class UpdateState { NotStarted, Running, Ended };
+  UpdateState updateState_ = UpdateState::NotStarted;
+  std::optional<UpdateOutcome> outcome_;
+  RefreshCounts copyCounts_;
 
   // Declared before the query so that the query is released first.
   std::unique_ptr<platform::DatabaseConnection> ADOConnection1;

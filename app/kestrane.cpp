@@ -15,6 +15,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     TForm1 form;
     form.Run();
+    return form.ExitCode();
   } catch (const Exception& error) {
     platform::ShowStartupFailure(error.KindName(), error.Message());
     return 1;
@@ -22,5 +23,4 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::ShowStartupFailure(u"Exception", FromUtf8(error.what()));
     return 1;
   }
-  return 0;
 }

@@ -5,6 +5,7 @@ places what the program reads (settings file, database, share) before it runs th
 more. Each run starts a private Xvfb, the inspector and the program, and returns what the
 inspector saw: every change of the window's controls and message boxes, until the window closed.
 """
+import ast
 import json
 import os
 import shutil
@@ -20,6 +21,7 @@ SOURCE = Path(os.environ.get("KESTRANE_SOURCE_DIR", Path(__file__).resolve().par
 TOOLS = SOURCE / "tools"
 KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
+HOLDER = BUILD / "tests" / "e2e" / "holder.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 # A launcher for run(): Wine as root reads every folder whatever its permissions; without the two
@@ -44,6 +46,25 @@ class Run:
     snapshots: list
     screenshot: Path | None = None
     stderr: str = ""
+    companions_running: list = field(default_factory=list)  # which companions outlived the program
+
+    def event_records(self):
+        """The event-log records the run wrote, as Wine's stub prints them on the eventlog channel
+        (the run needs WINEDEBUG with "+eventlog,fixme+advapi"): each as (level, message id,
+        strings), level being "err", "warn" or "trace". Wine shortens a string past about 300
+        characters of its printed form."""
+        records = []
+        for line in self.stderr.splitlines():
+            if ":fixme:advapi:ReportEventW (" in line:
+                fields = line.split("(", 1)[1].split(",")
+                records.append((None, int(fields[3], 16), []))
+            elif ":eventlog:ReportEventW " in line and records:
+                level = line.split(":")[1]
+                printed = line.split("ReportEventW ", 1)[1]
+                text = ast.literal_eval(printed[1:]) if printed.startswith('L"') and printed.endswith('"') else printed
+                _, message, strings = records[-1]
+                records[-1] = (level, message, strings + [text])
+        return records
 
     @property
     def shown(self):
@@ -140,13 +161,16 @@ class World:
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None, launcher=()):
+            controls=None, launcher=(), companions=()):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows. display: an X display to use instead of a
         private Xvfb. controls: the names of the only controls to watch, so that a busy program
         is seen more often. launcher: a command that starts inspector and program (and with them
-        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS."""
+        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS. companions: Windows
+        command lines (program first) of holder.exe, started before the program and given a ready
+        file to create as their first argument; the program starts once all are ready, and they are
+        ended after it."""
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -167,6 +191,7 @@ class World:
             env = dict(self.base_env(), DISPLAY=display)
             inspector = subprocess.Popen([*launcher, "wine", *map(str, inspector_args)], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            started = [self._start_companion(list(map(str, command)), env, launcher) for command in companions]
             start = time.monotonic()
             program = subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
@@ -176,6 +201,10 @@ class World:
                 if program.poll() is None:
                     program.kill()
             seconds = time.monotonic() - start
+            companions_running = [c.poll() is None for c in started]
+            for companion in started:
+                companion.kill()
+                companion.wait()
             try:
                 inspector.wait(timeout=15)
             except subprocess.TimeoutExpired:
@@ -185,4 +214,15 @@ class World:
         if bmp.exists():
             screenshot = bmp.with_name(f"screen-{self.name}.png")
             subprocess.run(["convert", bmp, screenshot], check=True)
-        return Run(program.returncode, seconds, snapshots, screenshot, stderr)
+        return Run(program.returncode, seconds, snapshots, screenshot, stderr, companions_running)
+
+    def _start_companion(self, command, env, launcher):
+        ready = self.work / f"ready-{time.monotonic_ns()}"
+        companion = subprocess.Popen([*launcher, "wine", command[0], unix_to_windows(ready), *command[1:]], env=env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + 60
+        while not ready.exists():
+            if companion.poll() is not None or time.monotonic() > deadline:
+                raise RuntimeError(f"{command[0]} did not get ready (exit {companion.poll()})")
+            time.sleep(0.05)
+        return companion

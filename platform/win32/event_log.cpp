@@ -1,0 +1,58 @@
+#include "platform/event_log.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+struct EventSourceTraits {
+  using Type = HANDLE;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type h) { DeregisterEventSource(h); }
+};
+using UniqueEventSource = UniqueHandle<EventSourceTraits>;
+
+// The message table's ids carry their severity in the top two bits, as the message compiler
+// writes them; Event Viewer shows the low word as the event id.
+DWORD MessageId(EventLevel level, uint32_t eventId) {
+  switch (level) {
+    case EventLevel::Information:
+      return 0x40000000u | eventId;
+    case EventLevel::Warning:
+      return 0x80000000u | eventId;
+    case EventLevel::Error:
+      break;
+  }
+  return 0xC0000000u | eventId;
+}
+
+WORD EventType(EventLevel level) {
+  switch (level) {
+    case EventLevel::Information:
+      return EVENTLOG_INFORMATION_TYPE;
+    case EventLevel::Warning:
+      return EVENTLOG_WARNING_TYPE;
+    case EventLevel::Error:
+      break;
+  }
+  return EVENTLOG_ERROR_TYPE;
+}
+
+}  // namespace
+
+void WriteEventRecord(const std::u16string& source, EventLevel level, uint32_t eventId,
+                      std::span<const std::u16string> strings) {
+  const UniqueEventSource log(RegisterEventSourceW(nullptr, Wide(source)));
+  if (!log) return;
+  std::vector<const wchar_t*> pointers;
+  for (const std::u16string& string : strings) pointers.push_back(Wide(string));
+  ReportEventW(log.get(), EventType(level), 0, MessageId(level, eventId), nullptr, static_cast<WORD>(pointers.size()),
+               0, pointers.data(), nullptr);
+}
+
+}  // namespace platform
