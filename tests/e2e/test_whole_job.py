@@ -78,7 +78,7 @@ class WholeJobTest(unittest.TestCase):
         # The copy still ran, against a drive that is not there.
         self.assertEqual(len(run.log_lines()), 2)
         self.assertEqual([b["text"] for b in run.message_boxes], ["The specified path was not found."])
-        self.assertEqual(run.exit_code, 0)
+        self.assertEqual(run.exit_code, 2)
 
     def test_failed_query_and_empty_share_name_fail_both_steps(self):
         cases = {
@@ -91,7 +91,7 @@ class WholeJobTest(unittest.TestCase):
                 world.prepare(**prepare)
                 run = world.run()
                 self.assertEqual(run.log_lines()[:2], lines)
-                self.assertEqual(run.exit_code, 0)
+                self.assertEqual(run.exit_code, 2)
 
     def test_listing_errors_go_to_the_report_without_banner(self):
         # files: None leaves the source folder out; mode: its Unix permissions, which only Wine
@@ -113,7 +113,7 @@ class WholeJobTest(unittest.TestCase):
                 self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED])
                 self.assertEqual(run.message_boxes, [{"caption": "Kestrane", "text": message, "stop_icon": True,
                                                       "buttons": 1, "owned": True}])
-                self.assertEqual(run.exit_code, 0)
+                self.assertEqual(run.exit_code, 2)
 
     def test_nothing_to_copy_gives_the_banner_alone(self):
         world = JobWorld("job-empty")
@@ -134,6 +134,7 @@ class WholeJobTest(unittest.TestCase):
         self.assertIn("tavA.exe Updated Successfully.", lines)
         self.assertIn("Error copying file tavB.exe: Access denied", lines)
         self.assertEqual(lines[-4:], BANNER)
+        self.assertEqual(run.exit_code, 3)
         self.assertEqual(locked.read_bytes(), b"kept")
         self.assertEqual(sorted(p.name for p in world.destination().iterdir()), ["tavA.exe", "tavB.exe"])
 
@@ -145,11 +146,12 @@ class WholeJobTest(unittest.TestCase):
         self.assertEqual(sorted(run.log_lines()[2:-4]),
                          [f"Error copying file {n}: The specified path was not found" for n in ("tavA.exe", "tavB.exe")])
         self.assertEqual(run.log_lines()[-4:], BANNER)
+        self.assertEqual(run.exit_code, 3)
         self.assertFalse(world.destination().exists())
 
     def test_shortcut_command_writes_the_menu_shortcut(self):
         world = JobWorld("job-shortcut")
-        world.prepare()
+        fill(world.prepare(), {"tavMENU.exe": 10})
         run = world.run(action="shortcut")
         self.assertEqual(run.exit_code, 0)
         link = world.desktop / "TAVIREL MENU.lnk"

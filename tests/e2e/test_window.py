@@ -62,7 +62,7 @@ class WindowTest(unittest.TestCase):
         # The screenshot as soon as the window shows: this world has nothing to copy, and the error
         # report that follows the map step would cover the window.
         run = world.run(screenshot_when_log="")
-        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.exit_code, 2, run.stderr)  # nothing configured: the update stops with an error
         self.check_layout(run, 96)
         captions = [run.text("Button1", s) for s in run.snapshots if s["answered"]]
         self.assertEqual(captions[-1], "RUNNING")
@@ -73,7 +73,7 @@ class WindowTest(unittest.TestCase):
 
     def test_layout_scales_at_144_dpi(self):
         run = World("window144", dpi=144).run(screenshot_when_log="")
-        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.exit_code, 2, run.stderr)
         self.check_layout(run, 144)
         shutil.copy(run.screenshot, BUILD / "screenshot-144dpi.png")
         self.check_picture(run)
@@ -81,7 +81,7 @@ class WindowTest(unittest.TestCase):
     def test_user_presses_start_copy_or_closes_before_the_first_tick(self):
         world = World("window-user")
         pressed = world.run(action="click")
-        self.assertEqual(pressed.exit_code, 0, pressed.stderr)
+        self.assertEqual(pressed.exit_code, 2, pressed.stderr)
         self.assertEqual(pressed.text("Button1"), "RUNNING")
         self.assertEqual(pressed.log_lines()[-1], "Failed To Map Drive. Check Credentials And Try Again.")
         # Nothing configured: the empty pattern fails the listing, the error goes to the report,
