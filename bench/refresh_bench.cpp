@@ -1,14 +1,15 @@
 // refresh_bench SOURCE PATTERN DESTINATION [all|changed]: one file refresh (listing, then per file
 // a copy beside the target replacing it in one step, or with "changed" the skip of an unchanged
 // file) timed in process; prints the milliseconds, the number of log lines, the files updated and
-// found up to date, and the bytes the process read meanwhile.
+// found up to date; the timed part lies between two pauses that let the caller read the bytes it
+// read meanwhile.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 #include "base/slots.h"
-#include "bench/bytes_read.h"
+#include "bench/measurement_pause.h"
 #include "platform/win32/wide.h"
 #include "update/file_refresh.h"
 
@@ -31,12 +32,12 @@ int wmain(int argc, wchar_t** argv) {
   CountingLog log;
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
-  const long long readBefore = BytesReadSoFar();
+  PauseForMeasurement("start");
   QueryPerformanceCounter(&start);
   const RefreshCounts counts = CopyFilesWithPattern(FromWide(argv[1]), FromWide(argv[2]), FromWide(argv[3]), mode, log);
   QueryPerformanceCounter(&end);
-  const long long readAfter = BytesReadSoFar();
-  std::printf("%.1f %d %d %d %lld\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, log.lines,
-              counts.updated, counts.unchanged, readAfter - readBefore);
+  PauseForMeasurement("end");
+  std::printf("%.1f %d %d %d\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, log.lines,
+              counts.updated, counts.unchanged);
   return 0;
 }
