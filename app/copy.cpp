@@ -101,7 +101,8 @@ void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *A
 
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
-  copyCounts_ = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, *this);
+  const RefreshMode mode = ParseRefreshMode(gKestraneRefresh);  // a value it does not know copies nothing
+  copyCounts_ = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
 

@@ -11,13 +11,20 @@ constexpr std::u16string_view kLogCut = u"[... lines left out ...]\r\n";
 std::u16string Number(int n) { return FromUtf8(std::to_string(n)); }
 std::u16string Count(int n) { return Number(n) + (n == 1 ? u" file" : u" files"); }
 
+// "3 files updated" or "3 updated", and how many were up to date when any were.
+std::u16string Tally(const RefreshCounts& counts, bool noun) {
+  std::u16string text = (noun ? Count(counts.updated) : Number(counts.updated)) + u" updated";
+  if (counts.unchanged) text += u", " + Number(counts.unchanged) + u" up to date";
+  return text;
+}
+
 std::u16string Sentence(const RunReport& report) {
   switch (report.outcome) {
     case UpdateOutcome::Updated:
-      return u"The update completed: " + Count(report.counts.updated) + u" updated.";
+      return u"The update completed: " + Tally(report.counts, true) + u".";
     case UpdateOutcome::Incomplete:
       return u"The update completed, but " + Count(report.counts.failed) + u" could not be updated (" +
-             Number(report.counts.updated) + u" updated).";
+             Tally(report.counts, false) + u").";
     case UpdateOutcome::Stopped:
       break;
   }

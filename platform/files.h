@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,18 @@ struct FullPath {
 // GetFullPathNameW on path.
 FullPath ExpandFullPath(const std::u16string& path);
 
+// What tells a copy from its source without opening either: the copy keeps its source's
+// last-write time.
+struct FileStamp {
+  uint64_t size = 0;
+  uint64_t lastWriteTime = 0;  // in 100-nanosecond ticks since 1601, as FILETIME counts
+  bool operator==(const FileStamp&) const = default;
+};
+
 struct DirectoryEntry {
   std::u16string name;  // the long name
   bool isDirectory = false;
+  FileStamp stamp;  // as the search delivered it, without opening the file
 };
 
 // What a search of a folder delivered: every entry, in the platform's order, and how it ended.
@@ -30,6 +40,10 @@ struct FolderEntries {
 
 // FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard).
 FolderEntries EnumerateEntries(const std::u16string& searchPath);
+
+// GetFileAttributesExW on path: the stamp of the file there, or nothing when there is no file (a
+// folder, a missing path, attributes that cannot be read).
+std::optional<FileStamp> ReadFileStamp(const std::u16string& path);
 
 // CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. While a
 // long file is copied, the thread's windows stay responsive (KeepResponsive).

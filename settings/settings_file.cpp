@@ -5,6 +5,7 @@
 #include "platform/profile.h"
 
 std::u16string gCmnConnector, gCmnHost, gCmnUser, gCmnPswd, gCmnDBName, gSvrCatCode;
+std::u16string gKestraneRefresh = u"all";
 
 // The working values keep their documented names (wDir1 ... MyIniFile).
 bool sfg_ReadSysReg() {
@@ -35,5 +36,8 @@ bool sfg_ReadSysReg() {
   gCmnPswd = MyIniFile.ReadString(u"Common", u"Pswd", u"");
   gCmnDBName = MyIniFile.ReadString(u"Common", u"DBName", u"");
   gSvrCatCode = MyIniFile.ReadString(u"Common", u"SvrCat", u"");
+  // Read as written, and judged only by the update step: a value it does not know stops the update,
+  // never the connection settings.
+  gKestraneRefresh = MyIniFile.ReadString(u"Kestrane", u"Refresh", u"all");
   return true;
 }

@@ -10,6 +10,11 @@ extern std::u16string gCmnPswd;
 extern std::u16string gCmnDBName;
 extern std::u16string gSvrCatCode;
 
+// Kestrane's own setting beside them, from section "Kestrane": which files a run copies, as the
+// administrator wrote it ("all" when the file, section or key is missing); the update step reads it.
+extern std::u16string gKestraneRefresh;
+
 // Finds the settings file under the Program Files folder and reads the six values of its section
-// "Common" into the connection settings. False when no root, folder or file is found.
+// "Common" into the connection settings, and Kestrane's own setting. False when no root, folder or
+// file is found.
 bool sfg_ReadSysReg();

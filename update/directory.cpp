@@ -1,6 +1,7 @@
 #include "update/directory.h"
 
 #include <optional>
+#include <utility>
 
 #include "base/exception.h"
 #include "platform/existence.h"
@@ -11,7 +12,14 @@
 #include "update/path.h"
 
 std::vector<std::u16string> TDirectory::GetFiles(const std::u16string& path, const std::u16string& pattern,
-                                                 TSearchOption) {
+                                                 TSearchOption option) {
+  std::vector<std::u16string> paths;
+  for (ListedFile& file : ListFiles(path, pattern, option)) paths.push_back(std::move(file.path));
+  return paths;
+}
+
+std::vector<ListedFile> TDirectory::ListFiles(const std::u16string& path, const std::u16string& pattern,
+                                              TSearchOption) {
   const std::u16string fullPath = FullPathOf(path);
   CheckSearchPattern(pattern);
   CheckPathForm(fullPath, kFolderPathLimit);
@@ -20,7 +28,7 @@ std::vector<std::u16string> TDirectory::GetFiles(const std::u16string& path, con
   }
 
   const platform::FolderEntries folder = platform::EnumerateEntries(JoinListed(path, u"*"));
-  std::vector<std::u16string> files;
+  std::vector<ListedFile> files;
   const bool everyName = pattern == u"*.*";
   // Read at the first entry, not before: a folder that delivers no entry lets any pattern pass.
   std::optional<CompiledMask> mask;
@@ -29,7 +37,7 @@ std::vector<std::u16string> TDirectory::GetFiles(const std::u16string& path, con
       if (!mask) mask.emplace(pattern);
       if (!mask->Matches(entry.name)) continue;
     }
-    if (!entry.isDirectory) files.push_back(JoinListed(path, entry.name));
+    if (!entry.isDirectory) files.push_back({JoinListed(path, entry.name), entry.stamp});
   }
   // A folder that cannot be listed, or a listing cut short, would leave files silently out of
   // the update and still report it finished.

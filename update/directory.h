@@ -3,8 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
+
 // Only the folder itself is ever listed, never its sub-folders.
 enum class TSearchOption { soTopDirectoryOnly };
+
+// A listed path with the size and last-write time its folder's listing gave for it.
+struct ListedFile {
+  std::u16string path;
+  platform::FileStamp stamp;
+};
 
 class TDirectory {
  public:
@@ -13,4 +21,7 @@ class TDirectory {
   // pattern or path, a missing folder, an unreadable pattern and a broken-off enumeration.
   static std::vector<std::u16string> GetFiles(const std::u16string& path, const std::u16string& pattern,
                                               TSearchOption option);
+  // GetFiles, each path with its stamp: the same checks, errors and order, and no file opened.
+  static std::vector<ListedFile> ListFiles(const std::u16string& path, const std::u16string& pattern,
+                                           TSearchOption option);
 };

@@ -3,14 +3,18 @@
 #include <string>
 
 #include "base/slots.h"
+#include "update/refresh_mode.h"
 
-// How many of the listed files the copy updated, and how many it could not.
+// How many of the listed files the copy updated, found up to date (only with RefreshMode::Changed)
+// and could not update.
 struct RefreshCounts {
   int updated = 0;
+  int unchanged = 0;
   int failed = 0;
 };
 
-// Copies every file of sourceFolder whose name matches pattern into destFolder, one log line per
-// file, then the completion banner. Raises only out of the listing.
+// Copies the files of sourceFolder whose names match pattern into destFolder (every one, or with
+// RefreshMode::Changed only those whose local copy is missing or differs), one log line per file,
+// then the completion banner. Raises only out of the listing.
 RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
-                                   const std::u16string& destFolder, ActivityLog& memo);
+                                   const std::u16string& destFolder, RefreshMode mode, ActivityLog& memo);

@@ -16,6 +16,12 @@ DWORD CALLBACK OnCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE
   return PROGRESS_CONTINUE;
 }
 
+uint64_t Combined(DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; }
+
+FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
+  return {Combined(sizeHigh, sizeLow), Combined(lastWrite.dwHighDateTime, lastWrite.dwLowDateTime)};
+}
+
 }  // namespace
 
 FullPath ExpandFullPath(const std::u16string& path) {
@@ -43,11 +49,19 @@ FolderEntries EnumerateEntries(const std::u16string& searchPath) {
   }
   FolderEntries folder;
   do {
-    folder.entries.push_back({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    folder.entries.push_back({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                              StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime)});
   } while (FindNextFileW(search.get(), &data));
   const DWORD error = GetLastError();
   folder.error = error == ERROR_NO_MORE_FILES ? 0 : error;
   return folder;
+}
+
+std::optional<FileStamp> ReadFileStamp(const std::u16string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return std::nullopt;
+  return StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime);
 }
 
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {

@@ -28,14 +28,31 @@ TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentence) {
     uint32_t eventId;
     const char16_t* sentence;
   } cases[] = {
-      {UpdateOutcome::Updated, {1, 0}, 0, EventLevel::Information, 100, u"The update completed: 1 file updated."},
-      {UpdateOutcome::Updated, {0, 0}, 0, EventLevel::Information, 100, u"The update completed: 0 files updated."},
+      {UpdateOutcome::Updated,
+       {.updated = 1},
+       0,
+       EventLevel::Information,
+       100,
+       u"The update completed: 1 file updated."},
+      {UpdateOutcome::Updated, {}, 0, EventLevel::Information, 100, u"The update completed: 0 files updated."},
+      {UpdateOutcome::Updated,
+       {.updated = 2, .unchanged = 48},
+       0,
+       EventLevel::Information,
+       100,
+       u"The update completed: 2 files updated, 48 up to date."},
       {UpdateOutcome::Incomplete,
-       {3, 2},
+       {.updated = 3, .failed = 2},
        3,
        EventLevel::Warning,
        103,
        u"The update completed, but 2 files could not be updated (3 updated)."},
+      {UpdateOutcome::Incomplete,
+       {.unchanged = 5, .failed = 1},
+       3,
+       EventLevel::Warning,
+       103,
+       u"The update completed, but 1 file could not be updated (0 updated, 5 up to date)."},
       {UpdateOutcome::Stopped, {}, 2, EventLevel::Error, 102, u"The update was stopped by an error: Access denied."},
   };
   for (const auto& c : cases) {
@@ -57,7 +74,7 @@ TEST(RunOutcome, LogTooLongForOneRecordLosesWholeLinesFromItsMiddle) {
   std::u16string log;
   for (int i = 0; i < 2000; ++i) log += u"tav" + FromUtf8(std::to_string(i)) + u".exe Updated Successfully.\r\n";
   ASSERT_GT(log.size(), 31839u);
-  const std::u16string kept = EventRecordOf(Report(UpdateOutcome::Updated, {2000, 0}, log)).strings[4];
+  const std::u16string kept = EventRecordOf(Report(UpdateOutcome::Updated, {.updated = 2000}, log)).strings[4];
   EXPECT_LE(kept.size(), 31839u);
   EXPECT_EQ(kept.rfind(u"tav0.exe Updated Successfully.\r\n", 0), 0u);
   EXPECT_TRUE(kept.ends_with(u"\r\ntav1999.exe Updated Successfully.\r\n"));
@@ -67,5 +84,5 @@ TEST(RunOutcome, LogTooLongForOneRecordLosesWholeLinesFromItsMiddle) {
   EXPECT_TRUE(kept.substr(cut).find(u"\r\ntav") != std::u16string::npos);
 
   const std::u16string shortLog = u"a\r\nb\r\n";
-  EXPECT_EQ(EventRecordOf(Report(UpdateOutcome::Updated, {2, 0}, shortLog)).strings[4], shortLog);
+  EXPECT_EQ(EventRecordOf(Report(UpdateOutcome::Updated, {.updated = 2}, shortLog)).strings[4], shortLog);
 }

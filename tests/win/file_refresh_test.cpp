@@ -51,15 +51,33 @@ std::vector<std::u16string> FileLines(const std::vector<std::u16string>& log) {
   return lines;
 }
 
+uint64_t LastWriteTime(const std::u16string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  EXPECT_TRUE(GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) << ToUtf8(path);
+  return (uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+}
+
+void SetLastWriteTime(const std::u16string& path, uint64_t ticks) {
+  const UniqueFile file(CreateFileW(Wide(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(file) << ToUtf8(path);
+  const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
+}
+
+constexpr uint64_t kTwoSeconds = 20'000'000;
+
 class FileRefresh : public testing::Test {
  protected:
   void SetUp() override { MakeFolders(destination.path()); }
 
-  std::vector<std::u16string> Run(const std::u16string& pattern) {
+  std::vector<std::u16string> Run(const std::u16string& pattern, RefreshMode mode = RefreshMode::All) {
     RecordingLog log;
-    CopyFilesWithPattern(share.path(), pattern, destination.path(), log);
+    counts = CopyFilesWithPattern(share.path(), pattern, destination.path(), mode, log);
     return log.lines;
   }
+
+  RefreshCounts counts;
 
   ScratchFolder share{u"refresh-share"};
   ScratchFolder destination{u"refresh-destination"};
@@ -92,9 +110,10 @@ TEST_F(FileRefresh, FolderWithoutFilesLogsOnlyTheBanner) {
 TEST_F(FileRefresh, RefusedListingRaisesBeforeAnyLine) {
   WriteBytes(share / u"a.exe", "x");
   RecordingLog log;
-  EXPECT_EQ(Outcome([&] { CopyFilesWithPattern(share / u"missing", u"*.exe", destination.path(), log); }),
-            "EDirectoryNotFoundException: The specified path was not found");
-  EXPECT_EQ(Outcome([&] { CopyFilesWithPattern(share.path(), u"[", destination.path(), log); }),
+  EXPECT_EQ(
+      Outcome([&] { CopyFilesWithPattern(share / u"missing", u"*.exe", destination.path(), RefreshMode::All, log); }),
+      "EDirectoryNotFoundException: The specified path was not found");
+  EXPECT_EQ(Outcome([&] { CopyFilesWithPattern(share.path(), u"[", destination.path(), RefreshMode::All, log); }),
             "EMaskException: '[' is an invalid mask at (2)");
   EXPECT_TRUE(log.lines.empty());
 }
@@ -103,7 +122,7 @@ TEST_F(FileRefresh, MissingDestinationFailsEveryFileAndCreatesNoFolder) {
   WriteBytes(share / u"a.exe", "x");
   WriteBytes(share / u"b.exe", "y");
   RecordingLog log;
-  CopyFilesWithPattern(share.path(), u"*.exe", destination / u"missing", log);
+  CopyFilesWithPattern(share.path(), u"*.exe", destination / u"missing", RefreshMode::All, log);
   EXPECT_EQ(FileLines(log.lines),
             (std::vector<std::u16string>{u"Error copying file a.exe: The specified path was not found",
                                          u"Error copying file b.exe: The specified path was not found"}));
@@ -125,7 +144,7 @@ TEST_F(FileRefresh, TargetsThatCannotBeReplacedKeepTheirBytesAndTheRestIsCopied)
   ASSERT_NE(running.get(), INVALID_HANDLE_VALUE);
 
   RecordingLog log;
-  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"*.*", destination.path(), log);
+  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"*.*", destination.path(), RefreshMode::All, log);
   const std::vector<std::u16string> lines = FileLines(log.lines);
   running.reset();
   EXPECT_EQ(counts.updated, 1);
@@ -157,7 +176,7 @@ TEST_F(FileRefresh, TargetInUseThatMayBeRenamedIsMovedAsideAndReplaced) {
   ASSERT_TRUE(holder);
 
   RecordingLog log;
-  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"*.exe", destination.path(), log);
+  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"*.exe", destination.path(), RefreshMode::All, log);
   EXPECT_EQ(FileLines(log.lines), std::vector<std::u16string>{u"open.exe Updated Successfully."});
   EXPECT_EQ(counts.updated, 1);
   EXPECT_EQ(counts.failed, 0);
@@ -229,6 +248,47 @@ TEST_F(FileRefresh, LeftoversOfBrokenOffRunsGoFirstButNothingElse) {
   EXPECT_EQ(ReadBytes(destination / u"~kstfeedf00d.tmp"), "being written by another run");
 }
 
+// A run that copied everything leaves copies with their sources' sizes and times; from then on
+// "changed" copies a file only when either side's size or last-write time moved, either way, or
+// the local copy is gone. The contents are never compared: that is what spares the share.
+TEST_F(FileRefresh, ChangedCopiesOnlyFilesWhoseSizeOrTimeDiffers) {
+  const char16_t* names[] = {u"same.exe",        u"share-resized.exe", u"share-touched.exe", u"local-resized.exe",
+                             u"local-older.exe", u"local-gone.exe",    u"same-stamp.exe"};
+  for (const char16_t* name : names) WriteBytes(share / name, "version 1 of " + ToUtf8(name));
+  // Read-only on both sides, as the copy carries the attribute over: still judged by size and time.
+  ASSERT_TRUE(SetFileAttributesW(Wide(share / u"same.exe"), FILE_ATTRIBUTE_READONLY));
+  Run(u"*.exe");
+  ASSERT_EQ(counts.updated, 7);
+
+  WriteBytes(share / u"share-resized.exe", "version 2, longer");
+  SetLastWriteTime(share / u"share-touched.exe", LastWriteTime(share / u"share-touched.exe") + kTwoSeconds);
+  WriteBytes(destination / u"local-resized.exe", "damaged");
+  SetLastWriteTime(destination / u"local-older.exe", LastWriteTime(destination / u"local-older.exe") - kTwoSeconds);
+  ASSERT_TRUE(DeleteFileW(Wide(destination / u"local-gone.exe")));
+  // The trade-off: a local change that keeps size and time goes unseen until the share's file changes.
+  const uint64_t stamp = LastWriteTime(destination / u"same-stamp.exe");
+  WriteBytes(destination / u"same-stamp.exe", "VERSION 1 OF same-stamp.exe");
+  SetLastWriteTime(destination / u"same-stamp.exe", stamp);
+
+  EXPECT_EQ(
+      FileLines(Run(u"*.exe", RefreshMode::Changed)),
+      (std::vector<std::u16string>{u"local-gone.exe Updated Successfully.", u"local-older.exe Updated Successfully.",
+                                   u"local-resized.exe Updated Successfully.", u"same-stamp.exe Is Up To Date.",
+                                   u"same.exe Is Up To Date.", u"share-resized.exe Updated Successfully.",
+                                   u"share-touched.exe Updated Successfully."}));
+  EXPECT_EQ(counts.updated, 5);
+  EXPECT_EQ(counts.unchanged, 2);
+  EXPECT_EQ(counts.failed, 0);
+  for (const char16_t* name : names) {
+    if (std::u16string(name) == u"same-stamp.exe") continue;
+    EXPECT_EQ(ReadBytes(destination / name), ReadBytes(share / name)) << ToUtf8(name);
+    EXPECT_EQ(LastWriteTime(destination / name), LastWriteTime(share / name)) << ToUtf8(name);
+  }
+  EXPECT_EQ(ReadBytes(destination / u"same-stamp.exe"), "VERSION 1 OF same-stamp.exe");
+  SetFileAttributesW(Wide(share / u"same.exe"), FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(Wide(destination / u"same.exe"), FILE_ATTRIBUTE_NORMAL);
+}
+
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying
 // this test program (a few MiB) breaks off midway.
 TEST_F(FileRefresh, FullDiskMidwayKeepsTheWorkingFile) {
@@ -241,7 +301,8 @@ TEST_F(FileRefresh, FullDiskMidwayKeepsTheWorkingFile) {
   WriteBytes(destination / programName, "working program");
 
   RecordingLog log;
-  CopyFilesWithPattern(std::u16string(folder.begin(), folder.end()), programName, destination.path(), log);
+  CopyFilesWithPattern(std::u16string(folder.begin(), folder.end()), programName, destination.path(), RefreshMode::All,
+                       log);
   ASSERT_EQ(log.lines.size(), 5u);
   EXPECT_EQ(log.lines[0].rfind(u"Error copying file " + programName + u": ", 0), 0u) << ToUtf8(log.lines[0]);
   EXPECT_TRUE(ReadBytes(destination / programName) == "working program");  // not a megabyte of it in the log

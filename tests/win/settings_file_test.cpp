@@ -164,6 +164,28 @@ TEST_F(SettingsFile, ValuesAsThePlatformReadsThem) {
   }
 }
 
+// Kestrane's own section is read beside "Common" and never changes what "Common" gives; what
+// its value means is the update step's to judge, so the text arrives as written.
+TEST_F(SettingsFile, KestraneRefreshIsReadBesideCommon) {
+  const struct {
+    const char* bytes;
+    std::u16string refresh;
+  } cases[] = {
+      {"[Common]\r\nHost=h\r\n", u"all"},
+      {"[Common]\r\nHost=h\r\n[Kestrane]\r\nRefresh = Changed \r\n", u"Changed"},
+      {"[kestrane]\r\nrefresh=\"changed\"\r\n[Common]\r\nHost=h\r\n", u"changed"},
+      {"[Common]\r\nHost=h\r\n[Kestrane]\r\nRefresh=\r\n", u""},
+      {"[Common]\r\nHost=h\r\n[Kestrane]\r\nRefresh=sometimes\r\n", u"sometimes"},
+  };
+  for (const auto& c : cases) {
+    gKestraneRefresh = kUnset;
+    WriteSettings(kProgramFilesX86, c.bytes);
+    EXPECT_TRUE(sfg_ReadSysReg()) << c.bytes;
+    EXPECT_EQ(gKestraneRefresh, c.refresh) << c.bytes;
+    EXPECT_EQ(gCmnHost, u"h") << c.bytes;
+  }
+}
+
 TEST_F(SettingsFile, HostileFilesNeitherCrashNorHang) {
   std::mt19937 random(20240611);
   std::string noise(64 * 1024, '\0');
