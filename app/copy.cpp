@@ -4,6 +4,7 @@
 #include "app/layout.h"
 #include "app/run_state.h"
 #include "base/exception.h"
+#include "platform/folder_update_lock.h"
 #include "settings/destination_folder.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
@@ -80,12 +81,16 @@ void TForm1::Button1Click() {
     case Button1Step::CloseWindow:
       Form1->form_->Close();
       break;
-    case Button1Step::StartCopy:
+    case Button1Step::StartCopy: {
+      // A second run's disconnect would drop the drive under this run's copy, and its leftover
+      // cleanup could take this run's fresh copy before it takes its target's place.
+      const auto updating = platform::FolderUpdateLock::Acquire(Read(Slot::Edit3));
       DisconnectStep(ServerFolder, *this);
       MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this);
       form_->SetText(kButton1, std::u16string(kRunning));
       Button3Click();
       break;
+    }
     case Button1Step::Nothing:
       break;
   }

@@ -28,7 +28,8 @@ struct FolderEntries {
   uint32_t error = 0;
 };
 
-// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard).
+// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard). While the folder is
+// read, however long its server takes, the calling thread's windows stay responsive (KeepResponsive).
 FolderEntries EnumerateEntries(const std::u16string& searchPath);
 
 // CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. While a

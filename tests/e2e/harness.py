@@ -88,6 +88,24 @@ class Run:
 
 
 @dataclass
+class Together:
+    """Runs started at once: their exit codes and standard errors in the order they were started,
+    and what the inspector saw of all their windows."""
+    exit_codes: list
+    seconds: float
+    snapshots: list
+    screenshot: Path | None
+    stderr: list
+
+    @property
+    def windows(self):
+        """One Run per program window, in the order they first showed; the exit code that goes with
+        a window is not known (None)."""
+        processes = list(dict.fromkeys(s["process"] for s in self.snapshots))
+        return [Run(None, self.seconds, [s for s in self.snapshots if s["process"] == p]) for p in processes]
+
+
+@dataclass
 class World:
     name: str
     dpi: int = 96
@@ -140,13 +158,26 @@ class World:
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None, launcher=()):
+            controls=None, launcher=(), every=False):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows. display: an X display to use instead of a
         private Xvfb. controls: the names of the only controls to watch, so that a busy program
         is seen more often. launcher: a command that starts inspector and program (and with them
-        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS."""
+        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS. every: keep
+        every look at the window, also those that saw nothing change."""
+        together = self._run(1, timeout, screenshot_when_log, action, program, args, display, controls, launcher,
+                             every)
+        return Run(together.exit_codes[0], together.seconds, together.snapshots, together.screenshot,
+                   together.stderr[0])
+
+    def run_together(self, count, timeout=90, **options):
+        """Starts count runs of the program at once in this prefix and watches all their windows;
+        the options are run()'s."""
+        return self._run(count, timeout, **options)
+
+    def _run(self, count, timeout, screenshot_when_log=None, action=None, program=None, args=(), display=None,
+             controls=None, launcher=(), every=False):
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -154,6 +185,8 @@ class World:
             inspector_args += ["--action", action]
         if controls:
             inspector_args += ["--controls", ",".join(controls)]
+        if every:
+            inspector_args += ["--every", "yes"]
         if screenshot_when_log is not None:
             bmp.unlink(missing_ok=True)
             inspector_args += ["--screenshot", unix_to_windows(bmp)]
@@ -168,13 +201,17 @@ class World:
             inspector = subprocess.Popen([*launcher, "wine", *map(str, inspector_args)], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             start = time.monotonic()
-            program = subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            programs = [subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+                        for _ in range(count)]
+            stderr = []
             try:
-                _, stderr = program.communicate(timeout=timeout)
+                for running in programs:
+                    stderr.append(running.communicate(timeout=max(0.0, start + timeout - time.monotonic()))[1])
             finally:
-                if program.poll() is None:
-                    program.kill()
+                for running in programs:
+                    if running.poll() is None:
+                        running.kill()
             seconds = time.monotonic() - start
             try:
                 inspector.wait(timeout=15)
@@ -185,4 +222,4 @@ class World:
         if bmp.exists():
             screenshot = bmp.with_name(f"screen-{self.name}.png")
             subprocess.run(["convert", bmp, screenshot], check=True)
-        return Run(program.returncode, seconds, snapshots, screenshot, stderr)
+        return Together([p.returncode for p in programs], seconds, snapshots, screenshot, stderr)
