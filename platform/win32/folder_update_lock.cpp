@@ -19,12 +19,11 @@ namespace {
 std::u16string MutexName(const std::u16string& folder) {
   std::u16string path = ExpandFullPath(folder).path;
   if (path.empty()) path = folder;
+  // Upper-casing keeps the length and may work in place; a failure leaves the spelling as it was.
   const int length = static_cast<int>(path.size());
-  std::u16string upper(path.size(), u'\0');
-  upper.resize(static_cast<size_t>(LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(path), length,
-                                                 Wide(upper), length, nullptr, nullptr, 0)));
+  LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, Wide(path), length, Wide(path), length, nullptr, nullptr, 0);
   uint64_t hash = 0xcbf29ce484222325;  // FNV-1a
-  for (char16_t unit : upper.empty() ? path : upper) {
+  for (char16_t unit : path) {
     hash = (hash ^ static_cast<uint8_t>(unit)) * 0x100000001b3;
     hash = (hash ^ static_cast<uint8_t>(unit >> 8)) * 0x100000001b3;
   }
