@@ -5,6 +5,7 @@
 #include "app/run_state.h"
 #include "base/exception.h"
 #include "platform/event_log.h"
+#include "platform/folder_update_lock.h"
 #include "settings/destination_folder.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
@@ -83,15 +84,19 @@ void TForm1::Button1Click() {
     case Button1Step::CloseWindow:
       Form1->form_->Close();
       break;
-    case Button1Step::StartCopy:
+    case Button1Step::StartCopy: {
       // An error that ends the update ends it in OnHandlerError, which reports it.
       updateState_ = UpdateState::Running;
+      // A second run's disconnect would drop the drive under this run's copy, and its leftover
+      // cleanup could take this run's fresh copy before it takes its target's place.
+      const auto updating = platform::FolderUpdateLock::Acquire(Read(Slot::Edit3));
       DisconnectStep(ServerFolder, *this);
       MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this);
       form_->SetText(kButton1, std::u16string(kRunning));
       Button3Click();
       EndUpdate(copyCounts_.failed ? UpdateOutcome::Incomplete : UpdateOutcome::Updated, {});
       break;
+    }
     case Button1Step::Nothing:
       break;
   }

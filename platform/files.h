@@ -38,7 +38,8 @@ struct FolderEntries {
   uint32_t error = 0;
 };
 
-// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard).
+// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard). While the folder is
+// read, however long its server takes, the calling thread's windows stay responsive (KeepResponsive).
 FolderEntries EnumerateEntries(const std::u16string& searchPath);
 
 // GetFileAttributesExW on path: the stamp of the file there, or nothing when there is no file (a

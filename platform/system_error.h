@@ -12,7 +12,7 @@
 //   AddDriveConnection.
 // - It raises an error kind (base/exception.h) where the failure simply ends the step:
 //   DatabaseConnection and DatabaseQuery (EDatabaseError, EOleException), ShellLink (EOleException,
-//   Exception), Form::Create and Form::EnableTimer (Exception).
+//   Exception), Form::Create, Form::EnableTimer and FolderUpdateLock::Acquire (Exception).
 // - It neither returns a code nor raises where the failure has an answer of its own: the
 //   existence tests answer false, DiscardFile leaves the file, IniFile::ReadString gives the
 //   default, AccountName gives nothing, UserDesktopFolder and SystemErrorText give empty text.

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/answering_wait.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "platform/window_toolkit.h"
@@ -22,6 +23,25 @@ FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
   return {Combined(sizeHigh, sizeLow), Combined(lastWrite.dwHighDateTime, lastWrite.dwLowDateTime)};
 }
 
+FolderEntries ListEntries(const std::u16string& searchPath) {
+  WIN32_FIND_DATAW data;
+  UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
+  if (!search) {
+    // A folder that delivers no entry at all, not even "." (the empty top folder of a drive), is
+    // empty rather than unreadable; file servers say so with either code.
+    const DWORD error = GetLastError();
+    return {.entries = {}, .error = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error};
+  }
+  FolderEntries folder;
+  do {
+    folder.entries.push_back({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                              StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime)});
+  } while (FindNextFileW(search.get(), &data));
+  const DWORD error = GetLastError();
+  folder.error = error == ERROR_NO_MORE_FILES ? 0 : error;
+  return folder;
+}
+
 }  // namespace
 
 FullPath ExpandFullPath(const std::u16string& path) {
@@ -39,21 +59,10 @@ FullPath ExpandFullPath(const std::u16string& path) {
 }
 
 FolderEntries EnumerateEntries(const std::u16string& searchPath) {
-  WIN32_FIND_DATAW data;
-  UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
-  if (!search) {
-    // A folder that delivers no entry at all, not even "." (the empty top folder of a drive), is
-    // empty rather than unreadable; file servers say so with either code.
-    const DWORD error = GetLastError();
-    return {.entries = {}, .error = error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ? 0 : error};
-  }
+  // A folder on a slow file server lists as slowly as the server answers: the window answers
+  // meanwhile.
   FolderEntries folder;
-  do {
-    folder.entries.push_back({FromWide(data.cFileName), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                              StampOf(data.nFileSizeHigh, data.nFileSizeLow, data.ftLastWriteTime)});
-  } while (FindNextFileW(search.get(), &data));
-  const DWORD error = GetLastError();
-  folder.error = error == ERROR_NO_MORE_FILES ? 0 : error;
+  CallAnswering([&] { folder = ListEntries(searchPath); });
   return folder;
 }
 

@@ -109,6 +109,25 @@ class Run:
 
 
 @dataclass
+class Together:
+    """Runs started at once: their exit codes and standard errors in the order they were started,
+    and what the inspector saw of all their windows."""
+    exit_codes: list
+    seconds: float
+    snapshots: list
+    screenshot: Path | None
+    stderr: list
+    companions_running: list  # which companions outlived the programs
+
+    @property
+    def windows(self):
+        """One Run per program window, in the order they first showed; the exit code that goes with
+        a window is not known (None)."""
+        processes = list(dict.fromkeys(s["process"] for s in self.snapshots))
+        return [Run(None, self.seconds, [s for s in self.snapshots if s["process"] == p]) for p in processes]
+
+
+@dataclass
 class World:
     name: str
     dpi: int = 96
@@ -161,16 +180,29 @@ class World:
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None, launcher=(), companions=()):
+            controls=None, launcher=(), every=False, companions=()):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows. display: an X display to use instead of a
         private Xvfb. controls: the names of the only controls to watch, so that a busy program
         is seen more often. launcher: a command that starts inspector and program (and with them
-        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS. companions: Windows
-        command lines (program first) of holder.exe, started before the program and given a ready
-        file to create as their first argument; the program starts once all are ready, and they are
-        ended after it."""
+        the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS. every: keep
+        every look at the window, also those that saw nothing change. companions: Windows command
+        lines (program first) of holder.exe, started before the program and given a ready file to
+        create as their first argument; the program starts once all are ready, and they are ended
+        after it."""
+        together = self._run(1, timeout, screenshot_when_log, action, program, args, display, controls, launcher,
+                             every, companions)
+        return Run(together.exit_codes[0], together.seconds, together.snapshots, together.screenshot,
+                   together.stderr[0], together.companions_running)
+
+    def run_together(self, count, timeout=90, **options):
+        """Starts count runs of the program at once in this prefix and watches all their windows;
+        the options are run()'s."""
+        return self._run(count, timeout, **options)
+
+    def _run(self, count, timeout, screenshot_when_log=None, action=None, program=None, args=(), display=None,
+             controls=None, launcher=(), every=False, companions=()):
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -178,6 +210,8 @@ class World:
             inspector_args += ["--action", action]
         if controls:
             inspector_args += ["--controls", ",".join(controls)]
+        if every:
+            inspector_args += ["--every", "yes"]
         if screenshot_when_log is not None:
             bmp.unlink(missing_ok=True)
             inspector_args += ["--screenshot", unix_to_windows(bmp)]
@@ -193,13 +227,17 @@ class World:
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             started = [self._start_companion(list(map(str, command)), env, launcher) for command in companions]
             start = time.monotonic()
-            program = subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+            programs = [subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
+                                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+                        for _ in range(count)]
+            stderr = []
             try:
-                _, stderr = program.communicate(timeout=timeout)
+                for running in programs:
+                    stderr.append(running.communicate(timeout=max(0.0, start + timeout - time.monotonic()))[1])
             finally:
-                if program.poll() is None:
-                    program.kill()
+                for running in programs:
+                    if running.poll() is None:
+                        running.kill()
             seconds = time.monotonic() - start
             companions_running = [c.poll() is None for c in started]
             for companion in started:
@@ -214,7 +252,7 @@ class World:
         if bmp.exists():
             screenshot = bmp.with_name(f"screen-{self.name}.png")
             subprocess.run(["convert", bmp, screenshot], check=True)
-        return Run(program.returncode, seconds, snapshots, screenshot, stderr, companions_running)
+        return Together([p.returncode for p in programs], seconds, snapshots, screenshot, stderr, companions_running)
 
     def _start_companion(self, command, env, launcher):
         ready = self.work / f"ready-{time.monotonic_ns()}"

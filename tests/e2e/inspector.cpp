@@ -2,8 +2,10 @@
 // controls, and every message box, is written as one JSON line until the window is gone.
 //
 //   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT] [--action click|close]
-//             [--controls NAME,NAME...]
+//             [--controls NAME,NAME...] [--every yes]
 //
+// Every window of the program is watched, each line naming the process that owns it, until the
+// last one is gone.
 // --action acts once, as soon as the window is visible: "click" presses the main button and
 // "close" closes the window with its close box, as a user would; "shortcut" sends the hidden
 // shortcut button's click notification to the window, a route no user has.
@@ -11,11 +13,14 @@
 // --when-log is given, the log holds TEXT.
 // --controls watches only the controls named (a comma-separated list): each snapshot then costs the
 // program fewer answers, so a busy program is seen more often.
+// --every writes every look, changed or not: a window that keeps answering while nothing changes
+// then shows as a run of answered lines.
 #include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -92,7 +97,22 @@ struct Watch {
   std::u16string only;                    // ",Memo1,Button1,": the controls watched; empty for all
   std::vector<std::u16string> lastTexts;  // kept when the program is too busy to answer
   std::u16string log;
+  std::string previous;  // the last state written
 };
+
+struct Options {
+  std::wstring screenshot;
+  std::u16string whenLog;
+  std::wstring action;
+  bool every = false;
+};
+
+// Every window of the program, of every process running it.
+std::vector<HWND> ProgramWindows() {
+  std::vector<HWND> forms;
+  for (HWND form = nullptr; (form = FindWindowExW(nullptr, form, L"TForm1", L"TavCopy"));) forms.push_back(form);
+  return forms;
+}
 
 std::string ControlsJson(Watch& watch, bool& answered) {
   std::string out = "[";
@@ -235,6 +255,51 @@ bool SaveScreen(const std::wstring& path) {
   return out.good();
 }
 
+// Writes the window's state when it changed (or always, with --every) and acts as asked.
+void Look(Watch& watch, Options& options, std::ofstream& out, ULONGLONG start) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(watch.form, &process);
+  RECT window, client;
+  GetWindowRect(watch.form, &window);
+  GetClientRect(watch.form, &client);
+  POINT clientOrigin{0, 0};
+  ClientToScreen(watch.form, &clientOrigin);
+  std::u16string caption;
+  ReadText(watch.form, caption);
+  bool answered = false;
+  const std::string controls = ControlsJson(watch, answered);
+  const bool visible = IsWindowVisible(watch.form);
+  const std::string state = std::string("{\"process\":") + std::to_string(process) + ",\"caption\":" + Json(caption) +
+                            ",\"window\":" + RectJson(window) + ",\"client\":" + RectJson(client) +
+                            ",\"client_origin\":[" + std::to_string(clientOrigin.x) + "," +
+                            std::to_string(clientOrigin.y) + "]" + ",\"visible\":" + (visible ? "true" : "false") +
+                            ",\"dpi\":" + std::to_string(GetDpiForWindow(watch.form)) +
+                            ",\"answered\":" + (answered ? "true" : "false") + ",\"controls\":" + controls +
+                            ",\"message_boxes\":" + MessageBoxesJson(process);
+  if (state != watch.previous || options.every) {
+    watch.previous = state;
+    out << "{\"t\":" << (GetTickCount64() - start) << "," << state.substr(1) << "}\n";
+    out.flush();
+  }
+  const std::wstring& action = options.action;
+  if (!action.empty() && visible && answered) {
+    if (action == L"click")
+      PostMessageW(GetDlgItem(watch.form, platform::ControlId(layout::IndexOf(u"Button1"))), BM_CLICK, 0, 0);
+    if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (action == L"shortcut") {
+      const int id = platform::ControlId(layout::IndexOf(u"Button4"));
+      PostMessageW(watch.form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(watch.form, id)));
+    }
+    options.action.clear();
+  }
+  if (!options.screenshot.empty() && visible && answered && watch.log.find(options.whenLog) != std::u16string::npos) {
+    Sleep(150);  // let the window finish painting what was just read
+    SaveScreen(options.screenshot);
+    options.screenshot.clear();
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -242,73 +307,37 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
     std::fputs(
         "usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A] "
-        "[--controls NAME,...]\n",
+        "[--controls NAME,...] [--every yes]\n",
         stderr);
     return 2;
   }
-  Watch watch;
-  std::wstring screenshot;
-  std::u16string whenLog;
-  std::wstring action;
+  Options options;
+  std::u16string only;
   double timeout = 120;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::wstring option = argv[i];
     if (option == L"--timeout") timeout = _wtof(argv[i + 1]);
-    if (option == L"--screenshot") screenshot = argv[i + 1];
-    if (option == L"--when-log") whenLog = FromWide(argv[i + 1]);
-    if (option == L"--action") action = argv[i + 1];
-    if (option == L"--controls") watch.only = u"," + FromWide(argv[i + 1]) + u",";
+    if (option == L"--screenshot") options.screenshot = argv[i + 1];
+    if (option == L"--when-log") options.whenLog = FromWide(argv[i + 1]);
+    if (option == L"--action") options.action = argv[i + 1];
+    if (option == L"--controls") only = u"," + FromWide(argv[i + 1]) + u",";
+    if (option == L"--every") options.every = true;
   }
   std::ofstream out(std::filesystem::path(argv[1]), std::ios::binary);
+  std::map<HWND, Watch> watches;
   bool seen = false;
-  std::string previous;
   const ULONGLONG start = GetTickCount64();
   while (GetTickCount64() - start < timeout * 1000) {
-    watch.form = FindWindowW(L"TForm1", L"TavCopy");
-    if (!watch.form) {
+    const std::vector<HWND> forms = ProgramWindows();
+    if (forms.empty()) {
       if (seen) break;
       Sleep(20);
       continue;
     }
     seen = true;
-    DWORD process = 0;
-    GetWindowThreadProcessId(watch.form, &process);
-    RECT window, client;
-    GetWindowRect(watch.form, &window);
-    GetClientRect(watch.form, &client);
-    POINT clientOrigin{0, 0};
-    ClientToScreen(watch.form, &clientOrigin);
-    std::u16string caption;
-    ReadText(watch.form, caption);
-    bool answered = false;
-    const std::string controls = ControlsJson(watch, answered);
-    const bool visible = IsWindowVisible(watch.form);
-    const std::string state =
-        std::string("{\"caption\":") + Json(caption) + ",\"window\":" + RectJson(window) +
-        ",\"client\":" + RectJson(client) + ",\"client_origin\":[" + std::to_string(clientOrigin.x) + "," +
-        std::to_string(clientOrigin.y) + "]" + ",\"visible\":" + (visible ? "true" : "false") +
-        ",\"dpi\":" + std::to_string(GetDpiForWindow(watch.form)) + ",\"answered\":" + (answered ? "true" : "false") +
-        ",\"controls\":" + controls + ",\"message_boxes\":" + MessageBoxesJson(process);
-    if (state != previous) {
-      previous = state;
-      out << "{\"t\":" << (GetTickCount64() - start) << "," << state.substr(1) << "}\n";
-      out.flush();
-    }
-    if (!action.empty() && visible && answered) {
-      if (action == L"click")
-        PostMessageW(GetDlgItem(watch.form, platform::ControlId(layout::IndexOf(u"Button1"))), BM_CLICK, 0, 0);
-      if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
-      if (action == L"shortcut") {
-        const int id = platform::ControlId(layout::IndexOf(u"Button4"));
-        PostMessageW(watch.form, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(watch.form, id)));
-      }
-      action.clear();
-    }
-    if (!screenshot.empty() && visible && answered && watch.log.find(whenLog) != std::u16string::npos) {
-      Sleep(150);  // let the window finish painting what was just read
-      SaveScreen(screenshot);
-      screenshot.clear();
+    for (HWND form : forms) {
+      Watch& watch = watches.try_emplace(form, Watch{form, only, {}, {}, {}}).first->second;
+      Look(watch, options, out, start);
     }
     Sleep(20);
   }

@@ -1,0 +1,70 @@
+"""Waits that the window lives through: a slow file server, and another run updating the same
+folder."""
+import unittest
+
+import test_whole_job as whole_job
+from job_world import JobWorld, fill
+
+DISCONNECTED = "Drive G: Disconnected Successfully."
+
+
+def updated(names):
+    return [f"{n} Updated Successfully." for n in names] + whole_job.BANNER
+
+
+def watched(window):
+    """The snapshots of a window while it showed its controls, with the log each showed."""
+    return [(s, window.log_lines(s)) for s in window.snapshots if s["visible"] and s["controls"]]
+
+
+class WaitTest(unittest.TestCase):
+    # A tick that falls due during a wait closes the window right after the update (as a tick does
+    # after every update), often before the log's last lines are read: the tests read the logs as
+    # they grew.
+
+    def test_window_answers_while_the_share_connects(self):
+        world = JobWorld("wait-connect")
+        share = world.prepare(connect_delay_ms=4000)
+        fill(share, {"tavA.exe": 10})
+        run = world.run(controls=["Memo1", "Button1"], every=True)
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        # One update only: a tick taken during the wait would have started another inside it.
+        expected = [whole_job.DISCONNECT_FAILED, whole_job.MAPPED] + updated(["tavA.exe"])
+        for _, lines in watched(run):
+            self.assertEqual(lines, expected[:len(lines)])
+        connecting = [s for s, lines in watched(run) if lines == [whole_job.DISCONNECT_FAILED]]
+        self.assertEqual([s for s in connecting if not s["answered"]], [])
+        # Read again and again during the four seconds, not once before the wait began.
+        self.assertGreaterEqual(len(connecting), 10)
+        self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
+
+    def test_two_runs_at_once_update_the_folder_one_after_the_other(self):
+        world = JobWorld("wait-two-runs")
+        share = world.prepare(connect_delay_ms=3000)
+        fill(share, {f"tav{i}.exe": 4_000_000 for i in range(4)})
+        (world.destination() / "tav0.exe").write_bytes(b"old version")
+        together = world.run_together(2, controls=["Memo1", "Button1"])
+        self.assertEqual(together.exit_codes, [0, 0], together.stderr)
+        names = whole_job.enumeration_order(world, share)
+        # The first run finds no drive to drop; the second drops the first one's once that run is
+        # over. Run side by side, both would find none, and one would fail to map the drive.
+        expected = {whole_job.DISCONNECT_FAILED: [whole_job.DISCONNECT_FAILED, whole_job.MAPPED] + updated(names),
+                    DISCONNECTED: [DISCONNECTED, whole_job.MAPPED] + updated(names)}
+        first_lines = []
+        self.assertEqual(len(together.windows), 2)
+        for window in together.windows:
+            logs = [lines for _, lines in watched(window) if lines]
+            self.assertTrue(logs, "the log was never read during the update")
+            first_lines.append(logs[0][0])
+            for lines in logs:
+                self.assertEqual(lines, expected.get(logs[0][0], [])[:len(lines)])
+            # Waiting for the other run, and then for its own connection, the window answers.
+            self.assertEqual([s for s, lines in watched(window) if len(lines) <= 1 and not s["answered"]], [])
+        self.assertCountEqual(first_lines, list(expected))
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), sorted(names))
+        for name in names:
+            self.assertEqual((world.destination() / name).read_bytes(), (share / name).read_bytes(), name)
+
+
+if __name__ == "__main__":
+    unittest.main()
