@@ -205,8 +205,9 @@ std::string MessageBoxesJson(DWORD process) {
         GetWindowThreadProcessId(hwnd, &owner);
         if (owner != s->process || ClassOf(hwnd) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
         std::u16string caption, text;
-        ReadText(hwnd, caption);
-        if (HWND label = GetDlgItem(hwnd, 0xFFFF)) ReadText(label, text);
+        // A box met while it is being built or torn down tells nothing yet; the next look sees it.
+        HWND label = GetDlgItem(hwnd, 0xFFFF);
+        if (!label || !ReadText(hwnd, caption) || !ReadText(label, text)) return TRUE;
         const bool stop = ShowsStopIcon(GetDlgItem(hwnd, 0x440));
         int buttons = 0;
         EnumChildWindows(
