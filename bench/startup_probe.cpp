@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/win32/unique_handle.h"
+
 namespace {
 
 struct Search {
@@ -47,6 +49,7 @@ int wmain(int argc, wchar_t** argv) {
   QueryPerformanceCounter(&start);
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return 1;
+  const UniqueKernelHandle processThread(process.hThread), processHandle(process.hProcess);
   while (WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
     if (HWND window = VisibleWindowOf(process.dwProcessId)) {
       // A window becomes visible before its first paint; its thread answers a message sent from
@@ -64,7 +67,5 @@ int wmain(int argc, wchar_t** argv) {
   auto ms = [&](const LARGE_INTEGER& t) { return (t.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart; };
   std::printf("{\"shown_ms\": %.1f, \"exit_ms\": %.1f, \"exit_code\": %lu}\n", shown.QuadPart ? ms(shown) : -1.0,
               ms(end), exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   return 0;
 }
