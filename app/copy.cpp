@@ -46,6 +46,11 @@ TForm1::TForm1()
   form_->Guard([this] { OnCreate(); });
 }
 
+// The global never outlives the window it names.
+TForm1::~TForm1() {
+  if (Form1 == this) Form1 = nullptr;
+}
+
 void TForm1::Run() { form_->Run(); }
 
 int TForm1::ExitCode() const { return ExitCodeOf(outcome_); }
@@ -82,7 +87,7 @@ void TForm1::Button1Click() {
   const std::u16string ServerFolder = Read(Slot::Edit12);
   switch (DecideButton1Step(form_->Text(kButton1))) {
     case Button1Step::CloseWindow:
-      Form1->form_->Close();
+      form_->Close();
       break;
     case Button1Step::StartCopy: {
       // An error that ends the update ends it in OnHandlerError, which reports it.

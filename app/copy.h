@@ -15,6 +15,7 @@ class TForm1 final : public platform::FormEvents, public SlotStore, public Activ
  public:
   // Builds the window and runs OnCreate; raises when the window cannot be created.
   TForm1();
+  ~TForm1() override;
   // Shows the window and handles messages until the application ends.
   void Run();
   // What the run came to, as the process's exit code.

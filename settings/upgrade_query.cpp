@@ -48,7 +48,7 @@ void RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& con
                                       .password = slots.Read(Slot::Edit6),
                                       .catalog = slots.Read(Slot::Edit7),
                                       .server = slots.Read(Slot::Edit4)};
-  // Outside the error handling: a string the layer refuses here goes to the window's error report.
+  // The string is only kept here; a login it cannot carry fails at the open, in the error handling.
   connection.SetConnectionString(platform::BuildConnectionString(login));
   try {
     QueryIntoSlots(slots, connection, query);

@@ -61,6 +61,8 @@ QueryResult FetchAll(SQLHSTMT statement) {
 }  // namespace
 
 void OdbcQuery::Open() {
+  // A failed open leaves no result, never the previous open's rows.
+  result_ = QueryResult();
   if (!connection_ || !connection_->Connected()) {
     throw EOleException(u"Operation is not allowed when the object is closed");
   }

@@ -230,6 +230,24 @@ TEST_F(StandInServer, AFailedSecondOpenLeavesTheConnectionClosed) {
   }
 }
 
+// A query opened again after a good open must not answer from the rows of the first.
+TEST_F(StandInServer, AFailedReopenOfTheQueryKeepsNoRowsOfTheFirst) {
+  const auto connection = platform::DatabaseConnection::Create();
+  connection->SetConnectionString(BuildConnectionString(SessionsLogin()));
+  connection->Open();
+  const auto query = platform::DatabaseQuery::Create();
+  query->SetConnection(*connection);
+  query->SetText(u"SELECT FTPHost FROM vcUpgradeSettings");
+  query->Open();
+  ASSERT_FALSE(query->Eof());
+  DatabaseLogin wrongPassword = SessionsLogin();
+  wrongPassword.password = u"wrong";
+  connection->SetConnectionString(BuildConnectionString(wrongPassword));
+  EXPECT_THROW(connection->Open(), EDatabaseError);
+  EXPECT_THROW(query->Open(), EOleException);  // on a closed connection
+  EXPECT_TRUE(query->Eof());
+}
+
 // The one slow case: a server that accepts the connection and never answers holds the open for
 // the 15-second login time-out (a driver's own default would be far longer).
 TEST_F(StandInServer, SilentServerTimesOutAtTheLoginTimeOut) {
