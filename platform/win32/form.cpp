@@ -17,6 +17,7 @@
 #include "platform/win32/tab_order.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_dpi.h"
 #include "platform/window_toolkit.h"
 
 namespace platform {
@@ -57,7 +58,7 @@ class Win32Form final : public Form {
     window_.reset(CreateWindowExW(kExStyle, Wide(windowClass), Wide(caption), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   layout_.clientWidth, layout_.clientHeight, nullptr, nullptr, instance, this));
     if (!window_) throw Exception(u"Error creating window: " + LastErrorCode());
-    dpi_ = GetDpiForWindow(window_.get());
+    dpi_ = WindowDpi(window_.get());
     StartPicture(instance);
     fonts_ = FormFonts(dpi_);
     SendMessageW(window_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(FontKind::Form)), FALSE);
@@ -164,7 +165,7 @@ class Win32Form final : public Form {
 
   RECT OuterRectForClient() const {
     RECT rect{0, 0, Scaled(layout_.clientWidth, dpi_), Scaled(layout_.clientHeight, dpi_)};
-    AdjustWindowRectExForDpi(&rect, kStyle, FALSE, kExStyle, dpi_);
+    AdjustWindowRectForDpi(rect, kStyle, kExStyle, dpi_);
     return rect;
   }
 
@@ -325,7 +326,7 @@ std::unique_ptr<Form> Form::Create(const FormLayout& layout, FormEvents& events)
     // The call is for the programs that host the window without that manifest, the tests, so that
     // their window scales as Kestrane's does. (Wine 8 makes every process per-monitor aware and
     // refuses the call either way.)
-    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    RequestPerMonitorDpiAwareness();
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     return InitCommonControlsEx(&controls) != FALSE;
   }();

@@ -14,7 +14,9 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "platform/files.h"
+#include "platform/win32/control_ids.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/window_dpi.h"
 #include "platform/window_toolkit.h"
 #include "tests/win/scratch.h"
 
@@ -93,16 +95,8 @@ class FormTest : public ::testing::Test {
     UpdateWindow(window_);
   }
 
-  // The control's window, found by a text that only it holds for the moment.
-  HWND ControlWindow(size_t control) {
-    const std::u16string text = form_->Text(control);
-    form_->SetText(control, u"#probe");
-    HWND found = GetWindow(window_, GW_CHILD);
-    for (std::array<wchar_t, 8> read{}; found; found = GetWindow(found, GW_HWNDNEXT))
-      if (GetWindowTextW(found, read.data(), read.size()) && std::wstring(read.data()) == L"#probe") break;
-    form_->SetText(control, text);
-    return found;
-  }
+  // The control's window, by the id the form gives it, as a watcher from outside finds it.
+  HWND ControlWindow(size_t control) { return GetDlgItem(window_, platform::ControlId(control)); }
 
   // The focused control's index, or -1 for the window itself or any other window.
   int FocusedControl() {
@@ -414,7 +408,7 @@ TEST_F(FormTest, TheNewestLineIsInView) {
 }
 
 TEST_F(FormTest, TheOuterWidthScalesWithDensityAndTheClientStaysInsideItsLimit) {
-  const int dpi = static_cast<int>(GetDpiForWindow(window_));
+  const int dpi = static_cast<int>(platform::WindowDpi(window_));
   // A run in a prefix of another density names it, so that it cannot pass at the default one.
   if (const char* density = std::getenv("KESTRANE_TEST_DPI")) {
     ASSERT_EQ(dpi, std::atoi(density));
@@ -431,6 +425,49 @@ TEST_F(FormTest, TheOuterWidthScalesWithDensityAndTheClientStaysInsideItsLimit) 
   EXPECT_LE(Width(outer), width);
   EXPECT_TRUE(Width(outer) == width || Width(client) == limit) << Width(outer) << " " << Width(client);
   EXPECT_EQ(outer.bottom - outer.top, before.bottom - before.top);
+}
+
+// A move to a monitor of another density and back: each control takes its rectangle and its font at
+// the new density, and the fonts of the density left behind are freed.
+TEST_F(FormTest, ADensityChangeRescalesTheControlsAndFreesTheFontsItReplaces) {
+  Show();
+  DWORD gdiObjectsAtFirstDensity = 0;
+  LONG fontHeightAtFirstDensity = 0;
+  HGDIOBJ replacedFont = nullptr;
+  for (const UINT dpi : {96u, 144u, 96u}) {
+    RECT suggested;
+    GetWindowRect(window_, &suggested);
+    suggested.right = suggested.left + MulDiv(kLayout.clientWidth + 16, dpi, 96);
+    suggested.bottom = suggested.top + MulDiv(kLayout.clientHeight + 40, dpi, 96);
+    SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+
+    for (size_t i = 0; i < kControls.size(); ++i) {
+      if (kControls[i].kind == ControlKind::Label) continue;
+      RECT rect;
+      GetWindowRect(ControlWindow(i), &rect);
+      MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+      EXPECT_EQ(rect.left, MulDiv(kControls[i].left, dpi, 96)) << dpi << " dpi, control " << i;
+      EXPECT_EQ(rect.top, MulDiv(kControls[i].top, dpi, 96)) << dpi << " dpi, control " << i;
+      EXPECT_EQ(Width(rect), MulDiv(kControls[i].width, dpi, 96)) << dpi << " dpi, control " << i;
+      EXPECT_EQ(rect.bottom - rect.top, MulDiv(kControls[i].height, dpi, 96)) << dpi << " dpi, control " << i;
+    }
+    // Wine counts no GDI objects (the count stays 0); there the replaced font's handle tells.
+    if (replacedFont) {
+      EXPECT_EQ(GetObjectType(replacedFont), 0u) << "the font replaced at " << dpi << " dpi lives on";
+    }
+    replacedFont = reinterpret_cast<HGDIOBJ>(SendMessageW(ControlWindow(kEdit), WM_GETFONT, 0, 0));
+    LOGFONTW font{};
+    ASSERT_TRUE(GetObjectW(replacedFont, sizeof(font), &font));
+    const DWORD gdiObjects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (!fontHeightAtFirstDensity) {
+      fontHeightAtFirstDensity = std::abs(font.lfHeight), gdiObjectsAtFirstDensity = gdiObjects;
+    } else if (dpi == 144) {
+      EXPECT_EQ(std::abs(font.lfHeight), MulDiv(fontHeightAtFirstDensity, 144, 96));
+    } else {
+      EXPECT_EQ(std::abs(font.lfHeight), fontHeightAtFirstDensity);
+      EXPECT_EQ(gdiObjects, gdiObjectsAtFirstDensity) << "GDI objects left behind by the change and back";
+    }
+  }
 }
 
 }  // namespace
