@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
-"""bundle.py SOURCE EXE VERSION OUT: packs the release bundle OUT/Kestrane-VERSION.zip and prints
-its SHA-256 in the form sha256sum prints.
+"""bundle.py SOURCE EXE VERSION OUT [BESIDE...]: packs the release bundle OUT/Kestrane-VERSION.zip.
 
 The bundle holds Kestrane.exe, DEPLOY.md (the README's opening and its part for the Windows
 administrator), the sample settings file and table script from deploy/, and SHA256SUMS of those
-four. The same inputs give the same bytes: entries sorted by name, every entry dated
+four and of the files that ship beside the bundle (BESIDE, listed by name). The same inputs give the same bytes: entries sorted by name, every entry dated
 SOURCE_DATE_EPOCH (the commit's time, in UTC) with the same mode.
 """
 import hashlib
@@ -44,21 +43,20 @@ def write_zip(path, files, epoch):
             bundle.writestr(entry, files[name], compress_type=zipfile.ZIP_DEFLATED, compresslevel=9)
 
 
-def main(source, exe, version, out):
+def main(source, exe, version, out, *beside):
     source, out = Path(source), Path(out)
     files = {
         "Kestrane.exe": Path(exe).read_bytes(),
         "DEPLOY.md": deploy_guide((source / "README.md").read_text(encoding="utf-8")).encode("utf-8"),
     }
     files.update({name: (source / "deploy" / name).read_bytes() for name in SAMPLES})
-    files["SHA256SUMS"] = checksums(files).encode("ascii")
+    files["SHA256SUMS"] = checksums({**files, **{Path(p).name: Path(p).read_bytes() for p in beside}}).encode("ascii")
     out.mkdir(parents=True, exist_ok=True)
     path = out / f"Kestrane-{version}.zip"
     write_zip(path, files, int(os.environ["SOURCE_DATE_EPOCH"]))
-    print(f"{hashlib.sha256(path.read_bytes()).hexdigest()}  {path}")
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 5:
+    if len(sys.argv) < 5:
         raise SystemExit(__doc__.splitlines()[0])
     main(*sys.argv[1:])

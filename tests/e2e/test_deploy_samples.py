@@ -28,21 +28,27 @@ def table_from_script():
         return Table([column[0] for column in result.description], result.fetchall())
 
 
+def run_with_samples(world, program=None):
+    """A whole run in world (a JobWorld) driven by the samples, of program (default: the build's);
+    returns the run, the share folder and the stand-in server's host as the settings name it."""
+    settings = configparser.ConfigParser(interpolation=None)
+    settings.optionxform = str
+    settings.read_string(sample_settings())
+    common = settings["Common"]
+    table = table_from_script()
+    assert len(table.rows) == 1, table.rows
+    with TdsServer({common["User"]: common["Pswd"]}, {common["DBName"]: table}) as server:
+        host = f"127.0.0.1,{server.port}"
+        share = world.prepare(Source(*table.rows[0]),
+                              settings=re.sub(r"(?m)^Host=[^\r\n]*", f"Host={host}", sample_settings()))
+        fill(share, {"tavMENU.exe": 5000, "readme.txt": 10})
+        return world.run(program=program), share, host
+
+
 class DeploySamplesTest(unittest.TestCase):
     def test_the_samples_drive_a_whole_run(self):
-        settings = configparser.ConfigParser(interpolation=None)
-        settings.optionxform = str
-        settings.read_string(sample_settings())
-        common = settings["Common"]
-        table = table_from_script()
-        self.assertEqual(len(table.rows), 1)
-        with TdsServer({common["User"]: common["Pswd"]}, {common["DBName"]: table}) as server:
-            host = f"127.0.0.1,{server.port}"
-            world = JobWorld("deploy-samples")
-            share = world.prepare(Source(*table.rows[0]),
-                                  settings=re.sub(r"(?m)^Host=[^\r\n]*", f"Host={host}", sample_settings()))
-            fill(share, {"tavMENU.exe": 5000, "readme.txt": 10})
-            run = world.run()
+        world = JobWorld("deploy-samples")
+        run, share, host = run_with_samples(world)
         self.assertEqual(run.exit_code, 0, run.stderr)
         self.assertEqual(run.text("Edit2"), host)
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavMENU.exe Updated Successfully."] + BANNER)

@@ -1,15 +1,23 @@
-"""tools/release, run twice: each run exports the commit into a fresh folder and builds it there, so
-the two builds share no folder name and no file."""
+"""tools/release, run as a release is made: twice unsigned, where each run exports the commit into a
+fresh folder and builds it there, so the two builds share no folder name and no file; and once signed
+with a throwaway certificate."""
 import hashlib
+import os
 import re
 import subprocess
+import sys
 import tempfile
 import unittest
 import zipfile
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
+sys.path[:0] = [str(SOURCE / "tests" / "e2e"), str(SOURCE / "tests" / "fixtures")]
+from job_world import JobWorld, fill  # noqa: E402
+from throwaway_certificate import make_certificate  # noqa: E402
+
 ENTRIES = ["DEPLOY.md", "Kestrane.exe", "SHA256SUMS", "VUZuze16.cnf", "vcUpgradeSettings.sql"]
+UPGRADE_CODE = "{5D0C3B62-8E1F-4C7A-9B2E-3F6A1D4E8C57}"  # the one every version of the package carries
 
 
 def sha256(data):
@@ -22,42 +30,107 @@ def version_record(exe):
                           stdout=subprocess.PIPE, text=True).stdout
 
 
+def package_properties(msi):
+    table = subprocess.run(["msiinfo", "export", msi, "Property"], check=True, stdout=subprocess.PIPE,
+                           text=True).stdout
+    return dict(line.split("\t", 1) for line in table.splitlines()[3:])
+
+
+def packed_program(msi, folder):
+    """Kestrane.exe as the package installs it."""
+    subprocess.run(["msiextract", "-C", folder, msi], check=True, stdout=subprocess.DEVNULL)
+    return next(Path(folder).rglob("Kestrane.exe")).read_bytes()
+
+
+def release(out, env=None):
+    """Runs tools/release into out: (bundle, package, the SHA-256 it printed of each)."""
+    printed = subprocess.run([SOURCE / "tools" / "release", out], check=True, stdout=subprocess.PIPE, text=True,
+                             env=dict(os.environ, **(env or {}))).stdout
+    sums = [line.split()[0] for line in printed.splitlines()[-2:]]
+    return next(Path(out).glob("Kestrane-*.zip")), next(Path(out).glob("Kestrane-*.msi")), sums
+
+
+def verify(file, certificate):
+    return subprocess.run(["osslsigncode", "verify", "-CAfile", certificate, "-in", file],
+                          stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+
+
 class ReleaseTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.folder = tempfile.TemporaryDirectory(prefix="kestrane-release-test-")
-        cls.printed, cls.bundles = [], []
-        for run in ("first", "second"):
-            out = Path(cls.folder.name) / run
-            printed = subprocess.run([SOURCE / "tools" / "release", out], check=True, stdout=subprocess.PIPE,
-                                     text=True).stdout
-            cls.printed.append(printed.splitlines()[-1].split()[0])
-            cls.bundles += out.glob("Kestrane-*.zip")
+        cls.releases = [release(Path(cls.folder.name) / run) for run in ("first", "second")]
 
     @classmethod
     def tearDownClass(cls):
         cls.folder.cleanup()
 
     def test_two_builds_give_the_same_bytes(self):
-        first, second = (bundle.read_bytes() for bundle in self.bundles)
-        self.assertEqual(self.printed, [sha256(first)] * 2)
-        self.assertEqual(sha256(first), sha256(second))
+        for first, second in zip(*[(bundle, package) for bundle, package, _ in self.releases]):
+            self.assertEqual(sha256(first.read_bytes()), sha256(second.read_bytes()), first.name)
+        for bundle, package, printed in self.releases:
+            self.assertEqual(printed, [sha256(bundle.read_bytes()), sha256(package.read_bytes())])
 
-    def test_the_bundle_checks_itself_and_carries_its_version(self):
-        bundle = self.bundles[0]
+    def test_the_bundle_checks_itself_and_the_package_and_carries_its_version(self):
+        bundle, package, _ = self.releases[0]
         with zipfile.ZipFile(bundle) as archive:
             self.assertEqual(archive.namelist(), ENTRIES)
             files = {name: archive.read(name) for name in ENTRIES}
             archive.extract("Kestrane.exe", self.folder.name)
         sums = dict(reversed(line.split("  ")) for line in files.pop("SHA256SUMS").decode("ascii").splitlines())
+        files[package.name] = package.read_bytes()
         self.assertEqual(sums, {name: sha256(data) for name, data in files.items()})
 
         version = re.fullmatch(r"Kestrane-(\d+\.\d+\.\d+\.\d+)\.zip", bundle.name).group(1)
+        self.assertEqual(package.name, f"Kestrane-{version}.msi")
         record = version_record(Path(self.folder.name) / "Kestrane.exe")
         for line in (f"FILEVERSION {version.replace('.', ', ')}", f"PRODUCTVERSION {version.replace('.', ', ')}",
                      f'VALUE "FileVersion", "{version}"', f'VALUE "ProductVersion", "{version}"',
                      f'version=""{version}""'):  # the last one: the manifest's assembly identity
             self.assertIn(line, record)
+
+    def test_the_package_installs_the_bundles_program_under_the_one_upgrade_code(self):
+        bundle, package, _ = self.releases[0]
+        properties = package_properties(package)
+        self.assertEqual((properties["ProductName"], properties["Manufacturer"], properties["UpgradeCode"]),
+                         ("Kestrane", "Kestrane", UPGRADE_CODE))
+        self.assertEqual(properties["ProductVersion"], re.search(r"Kestrane-(.*)\.zip", bundle.name).group(1))
+        with zipfile.ZipFile(bundle) as archive, tempfile.TemporaryDirectory() as folder:
+            self.assertEqual(packed_program(package, folder), archive.read("Kestrane.exe"))
+
+
+class SignedReleaseTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.folder = tempfile.TemporaryDirectory(prefix="kestrane-signed-release-test-")
+        folder = Path(cls.folder.name)
+        cls.certificate = make_certificate(folder / "certificate")
+        cls.stranger = make_certificate(folder / "stranger", name="Somebody Else")
+        cls.bundle, cls.package, _ = release(folder / "signed", cls.certificate.signing_env())
+        with zipfile.ZipFile(cls.bundle) as archive:
+            cls.program = Path(archive.extract("Kestrane.exe", folder))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.folder.cleanup()
+
+    def test_program_and_package_are_signed_by_the_certificate_given(self):
+        for signed in (self.program, self.package):
+            with self.subTest(signed.name):
+                checked = verify(signed, self.certificate.pem)
+                self.assertEqual(checked.returncode, 0, checked.stdout)
+                self.assertIn("Subject: /CN=Kestrane Test Signing", checked.stdout)
+                self.assertNotEqual(verify(signed, self.stranger.pem).returncode, 0)
+        with tempfile.TemporaryDirectory() as folder:
+            self.assertEqual(packed_program(self.package, folder), self.program.read_bytes())
+
+    def test_the_signed_program_does_a_whole_run(self):
+        world = JobWorld("release-signed")
+        fill(world.prepare(), {"tavMENU.exe": 50_000})
+        run = world.run(program=self.program)
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.log_lines()[-3:-1], ["tavMENU.exe Updated Successfully.", ""])
+        self.assertEqual((world.destination() / "tavMENU.exe").stat().st_size, 50_000)
 
 
 if __name__ == "__main__":
