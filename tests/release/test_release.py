@@ -14,6 +14,7 @@ from pathlib import Path
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path[:0] = [str(SOURCE / "tests" / "e2e"), str(SOURCE / "tests" / "fixtures")]
 from job_world import JobWorld, fill  # noqa: E402
+from test_whole_job import BANNER  # noqa: E402
 from throwaway_certificate import make_certificate  # noqa: E402
 
 ENTRIES = ["DEPLOY.md", "Kestrane.exe", "SHA256SUMS", "VUZuze16.cnf", "vcUpgradeSettings.sql"]
@@ -129,7 +130,7 @@ class SignedReleaseTest(unittest.TestCase):
         fill(world.prepare(), {"tavMENU.exe": 50_000})
         run = world.run(program=self.program)
         self.assertEqual(run.exit_code, 0, run.stderr)
-        self.assertEqual(run.log_lines()[-3:-1], ["tavMENU.exe Updated Successfully.", ""])
+        self.assertEqual(run.log_lines()[-5:], ["tavMENU.exe Updated Successfully."] + BANNER)
         self.assertEqual((world.destination() / "tavMENU.exe").stat().st_size, 50_000)
 
 
