@@ -35,6 +35,10 @@ def package_code(inputs, version):
 
 
 def main(source, exe, version, out):
+    if not version.endswith(".0"):
+        # Windows Installer compares three fields: 1.0.0.1 over 1.0.0.0 would be a second product
+        # installed beside the first, not an upgrade.
+        raise SystemExit(f"package_msi: version {version}: a release changes one of the first three fields")
     source, out = Path(source), Path(out)
     epoch = int(os.environ["SOURCE_DATE_EPOCH"])
     out.mkdir(parents=True, exist_ok=True)
