@@ -101,7 +101,12 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(products(world), [("Kestrane", NEWER, "Kestrane")])
         self.assert_in_place(world, self.newer_program)
 
+        # Wine's msiexec logs no launch condition's text: the package's own table shows the message.
         self.assertEqual(self.msiexec(world, "/i", unix_to_windows(self.first)), REFUSED)
+        launch_conditions = subprocess.run(["msiinfo", "export", self.first, "LaunchCondition"], check=True,
+                                           stdout=subprocess.PIPE, text=True).stdout
+        self.assertIn("NOT WIX_DOWNGRADE_DETECTED\tA newer version of Kestrane is already installed.",
+                      launch_conditions)
         self.assertEqual(products(world), [("Kestrane", NEWER, "Kestrane")])
         self.assert_in_place(world, self.newer_program)
 
