@@ -3,8 +3,9 @@
 
 The bundle holds Kestrane.exe, DEPLOY.md (the README's opening and its part for the Windows
 administrator), the sample settings file and table script from deploy/, and SHA256SUMS of those
-four and of the files that ship beside the bundle (BESIDE, listed by name). The same inputs give the same bytes: entries sorted by name, every entry dated
-SOURCE_DATE_EPOCH (the commit's time, in UTC) with the same mode.
+four and of the files that ship beside the bundle (BESIDE, listed by name). The same inputs give
+the same bytes: entries sorted by name, every entry dated SOURCE_DATE_EPOCH (the commit's time, in
+UTC) with the same mode.
 """
 import hashlib
 import os
@@ -50,7 +51,8 @@ def main(source, exe, version, out, *beside):
         "DEPLOY.md": deploy_guide((source / "README.md").read_text(encoding="utf-8")).encode("utf-8"),
     }
     files.update({name: (source / "deploy" / name).read_bytes() for name in SAMPLES})
-    files["SHA256SUMS"] = checksums({**files, **{Path(p).name: Path(p).read_bytes() for p in beside}}).encode("ascii")
+    shipped_beside = {Path(p).name: Path(p).read_bytes() for p in beside}
+    files["SHA256SUMS"] = checksums({**files, **shipped_beside}).encode("ascii")
     out.mkdir(parents=True, exist_ok=True)
     path = out / f"Kestrane-{version}.zip"
     write_zip(path, files, int(os.environ["SOURCE_DATE_EPOCH"]))
