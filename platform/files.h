@@ -46,8 +46,8 @@ FolderEntries EnumerateEntries(const std::u16string& searchPath);
 // folder, a missing path, attributes that cannot be read).
 std::optional<FileStamp> ReadFileStamp(const std::u16string& path);
 
-// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. While a
-// long file is copied, the thread's windows stay responsive (KeepResponsive).
+// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. It
+// returns when the file is copied: a caller with a window runs it through CallAnswering.
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists);
 
 }  // namespace platform

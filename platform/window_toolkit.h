@@ -80,7 +80,7 @@ class Form {
 // and posted messages stay queued, in their order, for the message loop. A long step on the
 // window's thread calls it between pieces of work: the window shows how far the step has got and
 // never looks hung, yet no click and no tick is handled before the step has ended. Cheap enough for
-// every file and every chunk of a copy: repaints come a few dozen times a second at most.
+// every line and every wake of a wait: repaints come a few dozen times a second at most.
 void KeepResponsive() noexcept;
 
 // The error report: a modal stop box with one OK button, owned by the active window.

@@ -1,6 +1,7 @@
 #include "update/file_refresh.h"
 
 #include "base/exception.h"
+#include "platform/answering_call.h"
 #include "platform/files.h"
 #include "update/directory.h"
 #include "update/leftover_copies.h"
@@ -36,8 +37,9 @@ RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std
         continue;
       }
       // Never TFile::Copy straight over the target: a copy broken off midway would destroy the
-      // user's working file.
-      CopyReplacing(file.path, target);
+      // user's working file. The share and the disk take as long as they take over one file (its
+      // checks, copy, flush and rename): the window answers meanwhile.
+      platform::CallAnswering([&] { CopyReplacing(file.path, target); });
       memo.AppendLine(name + u" Updated Successfully.");
       ++counts.updated;
     } catch (const Exception& error) {

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "platform/answering_call.h"
+
 #include "platform/win32/unique_handle.h"
 #include "platform/window_toolkit.h"
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <winnetwk.h>
 
-#include "platform/win32/answering_wait.h"
+#include "platform/answering_call.h"
 #include "platform/win32/wide.h"
 
 namespace platform {

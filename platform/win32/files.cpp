@@ -2,20 +2,12 @@
 
 #include <windows.h>
 
-#include "platform/win32/answering_wait.h"
+#include "platform/answering_call.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
-#include "platform/window_toolkit.h"
 
 namespace platform {
 namespace {
-
-// Called between the chunks of a copy: a long file keeps the window painting and answering.
-DWORD CALLBACK OnCopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
-                              LPVOID) {
-  KeepResponsive();
-  return PROGRESS_CONTINUE;
-}
 
 uint64_t Combined(DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; }
 
@@ -74,9 +66,7 @@ std::optional<FileStamp> ReadFileStamp(const std::u16string& path) {
 }
 
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists) {
-  // CopyFileW is this call without a progress routine: the same flags, the same offloaded copies.
-  const DWORD flags = failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0;
-  return CopyFileExW(Wide(source), Wide(target), &OnCopyProgress, nullptr, nullptr, flags) ? 0 : GetLastError();
+  return CopyFileW(Wide(source), Wide(target), failIfExists) ? 0 : GetLastError();
 }
 
 }  // namespace platform

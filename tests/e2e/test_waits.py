@@ -38,6 +38,22 @@ class WaitTest(unittest.TestCase):
         self.assertGreaterEqual(len(connecting), 10)
         self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
 
+    def test_window_answers_while_a_long_file_is_copied(self):
+        world = JobWorld("wait-long-copy")
+        share = world.prepare()
+        share.mkdir(parents=True)
+        with open(share / "tavLONG.exe", "wb") as long_file:  # sparse on the share, whole at its copy
+            long_file.truncate(768 * 1024 * 1024)
+        try:
+            run = world.run(controls=["Memo1", "Button1"], every=True)
+            self.assertEqual(run.exit_code, 0, run.stderr)
+            self.assertEqual((world.destination() / "tavLONG.exe").stat().st_size, 768 * 1024 * 1024)
+        finally:
+            (world.destination() / "tavLONG.exe").unlink(missing_ok=True)
+        copying = [s for s, lines in watched(run) if lines == [whole_job.DISCONNECT_FAILED, whole_job.MAPPED]]
+        self.assertEqual([s for s in copying if not s["answered"]], [])
+        self.assertGreaterEqual(len(copying), 5)
+
     def test_two_runs_at_once_update_the_folder_one_after_the_other(self):
         world = JobWorld("wait-two-runs")
         share = world.prepare(connect_delay_ms=3000)

@@ -1,6 +1,7 @@
 // Waits on the window's thread: the folder update lock between runs, and blocking platform calls
 // run elsewhere, both while the thread's windows answer and nothing is taken off the queue.
 #include "platform/win32/answering_wait.h"
+#include "platform/answering_call.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

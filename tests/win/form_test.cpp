@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -13,12 +14,14 @@
 
 #include "base/exception.h"
 #include "base/text.h"
-#include "platform/files.h"
 #include "platform/win32/control_ids.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/window_dpi.h"
 #include "platform/window_toolkit.h"
+#include "tests/win/recording_log.h"
 #include "tests/win/scratch.h"
+#include "update/file_refresh.h"
 
 namespace {
 
@@ -344,33 +347,37 @@ TEST_F(FormTest, ALongHandlerAnswersWhatIsSentWhileClicksAndTicksWait) {
   EXPECT_EQ(events_.ticks, std::vector<unsigned>{9});
 }
 
-// Whether the platform's CopyFileExW calls the progress routine it is given: Wine 8's never does.
-bool CopiesReportProgress(const std::u16string& source, const std::u16string& target) {
-  int calls = 0;
-  CopyFileExW(
-      Wide(source), Wide(target),
-      [](LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
-         LPVOID data) -> DWORD {
-        ++*static_cast<int*>(data);
-        return PROGRESS_CONTINUE;
-      },
-      &calls, nullptr, 0);
-  return calls > 0;
+bool HoldsAFreshCopy(const std::u16string& folder) {
+  WIN32_FIND_DATAW entry;
+  return static_cast<bool>(UniqueFind(FindFirstFileW(Wide(folder + u"\\~kst*.tmp"), &entry)));
 }
 
-// A single long file answers from inside the copy, between its chunks, and takes no click.
-TEST_F(FormTest, ACopyAnswersWhatIsSentWhileAClickWaits) {
+// A single long file is copied, flushed and renamed while the window answers what another process
+// sends it once the copy has begun; a click waits until the refresh has ended.
+TEST_F(FormTest, ARefreshAnswersWhatIsSentDuringALongCopyWhileAClickWaits) {
   Show();
-  const ScratchFolder folder(u"responsive-copy");
-  WriteBytes(folder / u"source.bin", std::string(1 << 20, 'k'));
-  if (!CopiesReportProgress(folder / u"source.bin", folder / u"probe.bin"))
-    GTEST_SKIP() << "this platform's copy never reports its progress";
+  const ScratchFolder share(u"responsive-share"), local(u"responsive-local");
+  WriteBytes(share / u"tavLONG.exe", std::string(64 << 20, 'k'));
   form_->AppendLine(kMemo, u"copying");
   PostMessageW(ControlWindow(kButton), BM_CLICK, 0, 0);
-  TextReader reader(ControlWindow(kMemo));
-  EXPECT_EQ(platform::CopyOneFile(folder / u"source.bin", folder / u"target.bin", false), 0u);
-  EXPECT_TRUE(reader.message.Answered());
-  EXPECT_EQ(reader.text, u"copying\r\n");
+  HWND memo = ControlWindow(kMemo);
+  std::atomic<bool> refreshed = false;
+  bool answered = false;
+  std::u16string read;
+  std::thread reader([&] {
+    while (!refreshed && !HoldsAFreshCopy(local.path())) Sleep(1);
+    if (refreshed) return;
+    std::array<wchar_t, 64> buffer{};
+    answered = SendFromElsewhere(memo, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    read = FromWide(buffer.data());
+  });
+  RecordingLog log;
+  const RefreshCounts counts = CopyFilesWithPattern(share.path(), u"tav*.exe", local.path(), RefreshMode::All, log);
+  refreshed = true;
+  reader.join();
+  EXPECT_EQ(counts.updated, 1);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(read, u"copying\r\n");
   EXPECT_TRUE(events_.clicks.empty());
   RunPosted();
   EXPECT_EQ(events_.clicks, std::vector<size_t>{kButton});
