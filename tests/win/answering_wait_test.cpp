@@ -94,6 +94,22 @@ TEST(CallAnswering, TheWindowAnswersWhileTheCallRunsAndItsQueueIsLeftAlone) {
   EXPECT_EQ(message.wParam, 8u);
 }
 
+// One thread serves every call, and a call made from inside a call runs where it is made instead
+// of waiting for the thread that is busy making it.
+TEST(CallAnswering, OneThreadServesEveryCallAndACallInsideACallRunsInPlace) {
+  DWORD first = 0, second = 0, inner = 0, outer = 0;
+  platform::CallAnswering([&] { first = GetCurrentThreadId(); });
+  platform::CallAnswering([&] { second = GetCurrentThreadId(); });
+  platform::CallAnswering([&] {
+    outer = GetCurrentThreadId();
+    platform::CallAnswering([&] { inner = GetCurrentThreadId(); });
+  });
+  EXPECT_NE(first, GetCurrentThreadId());
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(outer, first);
+  EXPECT_EQ(inner, first);
+}
+
 TEST(CallAnswering, WhatTheCallRaisesIsRaisedToTheCaller) {
   try {
     platform::CallAnswering([] { throw EInOutError(u"The network path was not found"); });
@@ -101,6 +117,10 @@ TEST(CallAnswering, WhatTheCallRaisesIsRaisedToTheCaller) {
   } catch (const EInOutError& error) {
     EXPECT_EQ(error.Message(), u"The network path was not found");
   }
+  // And the thread serves the next call.
+  bool ran = false;
+  platform::CallAnswering([&] { ran = true; });
+  EXPECT_TRUE(ran);
 }
 
 }  // namespace
