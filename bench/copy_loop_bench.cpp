@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/bare_walk.h"
 #include "platform/win32/unique_handle.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -17,26 +18,20 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::wstring source = argv[1], destination = argv[3];
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
+  const Stopwatch watch;
   int copied = 0;
-  WIN32_FIND_DATAW data;
-  const UniqueFind search(FindFirstFileW((source + L"\\" + argv[2]).c_str(), &data));
-  if (search) {
-    do {
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const std::wstring target = destination + L"\\" + data.cFileName;
-      if (!CopyFileW((source + L"\\" + data.cFileName).c_str(), target.c_str(), FALSE)) return 1;
-      if (flush) {
-        const UniqueFile copy(
-            CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!copy || !FlushFileBuffers(copy.get())) return 1;
-      }
-      ++copied;
-    } while (FindNextFileW(search.get(), &data));
-  }
-  QueryPerformanceCounter(&end);
-  std::printf("%.1f %d\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, copied);
+  const bool done = ForEachFileIn(source, argv[2], [&](const WIN32_FIND_DATAW& data) {
+    const std::wstring target = destination + L"\\" + data.cFileName;
+    if (!CopyFileW((source + L"\\" + data.cFileName).c_str(), target.c_str(), FALSE)) return false;
+    if (flush) {
+      const UniqueFile copy(
+          CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+      if (!copy || !FlushFileBuffers(copy.get())) return false;
+    }
+    ++copied;
+    return true;
+  });
+  if (!done) return 1;
+  std::printf("%.1f %d\n", watch.Milliseconds(), copied);
   return 0;
 }

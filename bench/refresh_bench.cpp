@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/slots.h"
+#include "bench/bare_walk.h"
 #include "bench/measurement_pause.h"
 #include "platform/win32/wide.h"
 #include "update/file_refresh.h"
@@ -30,14 +31,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   const RefreshMode mode = ParseRefreshMode(argc == 5 ? FromWide(argv[4]) : u"all");
   CountingLog log;
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
   PauseForMeasurement("start");
-  QueryPerformanceCounter(&start);
+  const Stopwatch watch;
   const RefreshCounts counts = CopyFilesWithPattern(FromWide(argv[1]), FromWide(argv[2]), FromWide(argv[3]), mode, log);
-  QueryPerformanceCounter(&end);
+  const double ms = watch.Milliseconds();
   PauseForMeasurement("end");
-  std::printf("%.1f %d %d %d\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, log.lines,
-              counts.updated, counts.unchanged);
+  std::printf("%.1f %d %d %d\n", ms, log.lines, counts.updated, counts.unchanged);
   return 0;
 }

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/bare_walk.h"
 #include "bench/measurement_pause.h"
-#include "platform/win32/unique_handle.h"
 
 namespace {
 
@@ -27,24 +27,18 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   const std::wstring source = argv[1], destination = argv[3];
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
   PauseForMeasurement("start");
-  QueryPerformanceCounter(&start);
+  const Stopwatch watch;
   int unchanged = 0;
-  WIN32_FIND_DATAW data;
-  const UniqueFind search(FindFirstFileW((source + L"\\" + argv[2]).c_str(), &data));
-  if (search) {
-    do {
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      WIN32_FILE_ATTRIBUTE_DATA local;
-      if (GetFileAttributesExW((destination + L"\\" + data.cFileName).c_str(), GetFileExInfoStandard, &local) &&
-          SameSizeAndTime(data, local))
-        ++unchanged;
-    } while (FindNextFileW(search.get(), &data));
-  }
-  QueryPerformanceCounter(&end);
+  ForEachFileIn(source, argv[2], [&](const WIN32_FIND_DATAW& data) {
+    WIN32_FILE_ATTRIBUTE_DATA local;
+    if (GetFileAttributesExW((destination + L"\\" + data.cFileName).c_str(), GetFileExInfoStandard, &local) &&
+        SameSizeAndTime(data, local))
+      ++unchanged;
+    return true;
+  });
+  const double ms = watch.Milliseconds();
   PauseForMeasurement("end");
-  std::printf("%.1f %d\n", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart, unchanged);
+  std::printf("%.1f %d\n", ms, unchanged);
   return 0;
 }
