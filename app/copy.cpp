@@ -4,8 +4,10 @@
 #include "app/layout.h"
 #include "app/run_state.h"
 #include "base/exception.h"
+#include "base/text.h"
 #include "platform/event_log.h"
-#include "platform/folder_update_lock.h"
+#include "platform/shell.h"
+#include "platform/system_error.h"
 #include "settings/destination_folder.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
@@ -37,6 +39,13 @@ constexpr size_t kSlotControls[] = {
 
 constexpr size_t ControlOf(Slot slot) { return kSlotControls[static_cast<size_t>(slot)]; }
 
+// The system's text for the map step's code, which its log line leaves out.
+std::u16string DriveFailureText(uint32_t code) {
+  if (code == 0) return {};
+  const std::u16string text = platform::SystemErrorText(code);
+  return text.empty() ? u"error " + FromUtf8(std::to_string(code)) : text;
+}
+
 }  // namespace
 
 TForm1::TForm1()
@@ -51,7 +60,10 @@ TForm1::~TForm1() {
   if (Form1 == this) Form1 = nullptr;
 }
 
-void TForm1::Run() { form_->Run(); }
+void TForm1::Run() {
+  form_->Run();
+  if (updateState_ == UpdateState::WaitingForTurn) EndUpdate(UpdateOutcome::ClosedWhileWaiting, {});
+}
 
 int TForm1::ExitCode() const { return ExitCodeOf(outcome_); }
 
@@ -72,7 +84,7 @@ void TForm1::OnShow() {
     Write(Slot::Edit7, gCmnDBName);
     Write(Slot::Edit8, gCmnConnector);
   }
-  Write(Slot::Edit3, DestinationFolder(GetUserName()));
+  Write(Slot::Edit3, DestinationFolder(GetUserName(), platform::LocalAppDataFolder()));
   form_->SetOuterWidth(layout::kStripOuterWidth, layout::kStripClientWidth);
   Button2Click();
 }
@@ -91,15 +103,18 @@ void TForm1::Button1Click() {
       break;
     case Button1Step::StartCopy: {
       // An error that ends the update ends it in OnHandlerError, which reports it.
-      updateState_ = UpdateState::Running;
+      if (updateState_ == UpdateState::NotStarted) BeginUpdate(ServerFolder);
       // A second run's disconnect would drop the drive under this run's copy, and its leftover
-      // cleanup could take this run's fresh copy before it takes its target's place.
-      const auto updating = platform::FolderUpdateLock::Acquire(Read(Slot::Edit3));
+      // cleanup could take this run's fresh copy before it takes its target's place: while another
+      // run updates the folder, each tick asks for the turn again, and the window stays open to the
+      // user meanwhile.
+      if (!turn_->Take()) break;
+      updateState_ = UpdateState::Running;
       DisconnectStep(ServerFolder, *this);
-      MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this);
+      report_.driveFailure = DriveFailureText(MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this));
       form_->SetText(kButton1, std::u16string(kRunning));
       Button3Click();
-      EndUpdate(copyCounts_.failed ? UpdateOutcome::Incomplete : UpdateOutcome::Updated, {});
+      EndUpdate(OutcomeOfCopy(report_.counts, report_.driveFailure.empty()), {});
       break;
     }
     case Button1Step::Nothing:
@@ -112,7 +127,7 @@ void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *A
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
   const RefreshMode mode = ParseRefreshMode(gKestraneRefresh);  // a value it does not know copies nothing
-  copyCounts_ = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
+  report_.counts = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
 
@@ -139,21 +154,37 @@ void TForm1::OnTimer(unsigned timer) {
 void TForm1::OnHandlerError(const Exception& error) {
   const std::u16string text = ErrorReportText(error);
   // Recorded before the report shows: the run may end while the report is still open.
-  if (updateState_ == UpdateState::Running) EndUpdate(UpdateOutcome::Stopped, text);
+  if (updateState_ == UpdateState::WaitingForTurn || updateState_ == UpdateState::Running)
+    EndUpdate(UpdateOutcome::Stopped, text);
   platform::ShowErrorReport(text, gApplicationTitle);
+}
+
+void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
+  updateState_ = UpdateState::WaitingForTurn;
+  // Edit1 and Edit2 are the source folder and the database server as the window shows them; no
+  // password slot is read.
+  report_ = RunReport();
+  report_.queryFailure = QueryFailureOf(Read(Slot::Edit9));
+  report_.drive = ServerFolder + u":";
+  report_.pattern = Read(Slot::Edit13);
+  report_.source = Read(Slot::Edit1);
+  report_.destination = Read(Slot::Edit3);
+  report_.databaseServer = Read(Slot::Edit2);
+  if (!gSettingsFileFault.empty()) throw Exception(gSettingsFileFault);
+  turn_ = std::make_unique<FolderUpdateTurn>(report_.destination);
 }
 
 void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {
   updateState_ = UpdateState::Ended;
   outcome_ = outcome;
-  // Edit1 and Edit2 are the source folder and the database server as the window shows them; no
-  // password slot is read.
-  const EventRecord record = EventRecordOf({.outcome = outcome,
-                                            .counts = copyCounts_,
-                                            .error = error,
-                                            .source = Read(Slot::Edit1),
-                                            .destination = Read(Slot::Edit3),
-                                            .databaseServer = Read(Slot::Edit2),
-                                            .activityLog = form_->Text(kMemo1)});
-  platform::WriteEventRecord(u"Kestrane", record.level, record.eventId, record.strings);
+  turn_.reset();
+  form_->SetText(kButton1, std::u16string(kRunning));
+  report_.outcome = outcome;
+  report_.error = error;
+  report_.activityLog = form_->Text(kMemo1);
+  const EventRecord record = EventRecordOf(report_);
+  if (!platform::WriteEventRecord(u"Kestrane", record.level, record.messageId, record.strings)) {
+    const EventRecord shorter = OutcomeOnly(record);
+    platform::WriteEventRecord(u"Kestrane", shorter.level, shorter.messageId, shorter.strings);
+  }
 }

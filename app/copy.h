@@ -8,6 +8,7 @@
 #include "base/slots.h"
 #include "platform/database.h"
 #include "platform/window_toolkit.h"
+#include "update/folder_update_turn.h"
 
 // The program's one window: its controls hold every value of the run (the settings slots), its
 // handlers carry the run sequence, and it owns the two database components.
@@ -16,7 +17,8 @@ class TForm1 final : public platform::FormEvents, public SlotStore, public Activ
   // Builds the window and runs OnCreate; raises when the window cannot be created.
   TForm1();
   ~TForm1() override;
-  // Shows the window and handles messages until the application ends.
+  // Shows the window and handles messages until the application ends; an update that had begun
+  // but never had its turn ends here, as the user closed the window on it.
   void Run();
   // What the run came to, as the process's exit code.
   int ExitCode() const;
@@ -38,13 +40,19 @@ class TForm1 final : public platform::FormEvents, public SlotStore, public Activ
   void OnClick(size_t control) override;
   void OnTimer(unsigned timer) override;
   void OnHandlerError(const Exception& error) override;
-  // Settles the update's outcome, once, and writes its event-log record.
+  // The update begins once: what its record will tell of the settings is taken now, and a settings
+  // file that cannot be read as meant stops it here.
+  void BeginUpdate(const std::u16string& ServerFolder);
+  // Settles the update's outcome, once, lets the next run have the folder, sets the run state so
+  // that the next tick closes the window, and writes the event-log record.
   void EndUpdate(UpdateOutcome outcome, const std::u16string& error);
 
-  enum class UpdateState { NotStarted, Running, Ended };
+  // Begun (WaitingForTurn onwards), the update never begins again, however it ends.
+  enum class UpdateState { NotStarted, WaitingForTurn, Running, Ended };
   UpdateState updateState_ = UpdateState::NotStarted;
   std::optional<UpdateOutcome> outcome_;
-  RefreshCounts copyCounts_;
+  std::unique_ptr<FolderUpdateTurn> turn_;
+  RunReport report_;  // filled as the update goes
 
   // Declared before the query so that the query is released first.
   std::unique_ptr<platform::DatabaseConnection> ADOConnection1;

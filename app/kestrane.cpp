@@ -2,10 +2,20 @@
 
 #include "app/app_title.h"
 #include "app/copy.h"
+#include "app/run_outcome.h"
 #include "base/exception.h"
 #include "base/text.h"
 #include "platform/com_apartment.h"
 #include "platform/window_toolkit.h"
+
+// The message compiler's ids for messages.mc, generated beside the build's resources.
+#include "messages.h"
+
+// The outcome table names the messages by their ids; a message moved or re-levelled in messages.mc
+// must not leave the records pointing at another text.
+static_assert(kMessageUpdateCompleted == MSG_UPDATE_COMPLETED);
+static_assert(kMessageUpdateStopped == MSG_UPDATE_STOPPED);
+static_assert(kMessageUpdateIncomplete == MSG_UPDATE_INCOMPLETE);
 
 // The program entry: component objects for this thread first, then the window; the run ends
 // when the window asks the application to end.

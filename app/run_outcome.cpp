@@ -1,15 +1,24 @@
 #include "app/run_outcome.h"
 
+#include <algorithm>
+
 #include "base/text.h"
 
 namespace {
 
-// An event-log string holds at most 31,839 characters.
-constexpr size_t kMostLogCharacters = 31000;
 constexpr std::u16string_view kLogCut = u"[... lines left out ...]\r\n";
+constexpr std::u16string_view kQueryErrorMark = u"Error: ";
+// Every string but the log is short by nature; one that is not (a driver's message) is cut here.
+constexpr size_t kMostOtherCharacters = 2000;
 
 std::u16string Number(int n) { return FromUtf8(std::to_string(n)); }
 std::u16string Count(int n) { return Number(n) + (n == 1 ? u" file" : u" files"); }
+
+// A sentence's end: a full stop unless the text brings one of its own.
+std::u16string Ended(std::u16string text) {
+  if (!text.empty() && text.back() != u'.' && text.back() != u'!' && text.back() != u'?') text += u'.';
+  return text;
+}
 
 // "3 files updated" or "3 updated", and how many were up to date when any were.
 std::u16string Tally(const RefreshCounts& counts, bool noun) {
@@ -18,24 +27,44 @@ std::u16string Tally(const RefreshCounts& counts, bool noun) {
   return text;
 }
 
-std::u16string Sentence(const RunReport& report) {
+std::u16string WhatHappened(const RunReport& report) {
   switch (report.outcome) {
     case UpdateOutcome::Updated:
       return u"The update completed: " + Tally(report.counts, true) + u".";
     case UpdateOutcome::Incomplete:
+      if (!report.counts.failed)
+        return u"The update completed, but not every file came from the share (" + Tally(report.counts, false) + u").";
       return u"The update completed, but " + Count(report.counts.failed) + u" could not be updated (" +
              Tally(report.counts, false) + u").";
+    case UpdateOutcome::NothingMatched:
+      return u"The update completed, but no file in the source folder matched the pattern " + report.pattern + u".";
+    case UpdateOutcome::ClosedWhileWaiting:
+      return u"The window was closed while another update of the folder was running: nothing was updated.";
     case UpdateOutcome::Stopped:
       break;
   }
   return u"The update was stopped by an error: " + report.error;
 }
 
-// Whole lines from both ends, the middle left out, when the log is longer than a record holds.
-std::u16string Shortened(const std::u16string& log) {
-  if (log.size() <= kMostLogCharacters) return log;
-  const size_t half = (kMostLogCharacters - kLogCut.size()) / 2;
-  const size_t headEnd = log.rfind(u'\n', half);
+// The settings query's failure comes first: whatever failed after it failed for that reason. A
+// drive that was not connected explains a copy that found no folder, or files from elsewhere.
+std::u16string Sentences(const RunReport& report) {
+  std::u16string text;
+  if (!report.queryFailure.empty()) text = Ended(u"The settings query failed: " + report.queryFailure) + u" ";
+  text += WhatHappened(report);
+  if (!report.driveFailure.empty())
+    text += u" " + Ended(u"Drive " + report.drive + u" was not connected: " + report.driveFailure);
+  return text;
+}
+
+std::u16string Capped(const std::u16string& text) { return text.substr(0, kMostOtherCharacters); }
+
+// Whole lines from both ends, the middle left out, when the log is longer than room.
+std::u16string Shortened(const std::u16string& log, size_t room) {
+  if (log.size() <= room) return log;
+  if (room <= kLogCut.size()) return std::u16string(kLogCut.substr(0, room));
+  const size_t half = (room - kLogCut.size()) / 2;
+  const size_t headEnd = log.rfind(u'\n', half - 1);
   const size_t tailStart = log.find(u'\n', log.size() - half);
   const std::u16string head = headEnd == std::u16string::npos ? std::u16string() : log.substr(0, headEnd + 1);
   const std::u16string tail = tailStart == std::u16string::npos ? std::u16string() : log.substr(tailStart + 1);
@@ -44,23 +73,31 @@ std::u16string Shortened(const std::u16string& log) {
 
 }  // namespace
 
-int ExitCodeOf(std::optional<UpdateOutcome> outcome) {
-  if (!outcome) return 0;
-  switch (*outcome) {
-    case UpdateOutcome::Updated:
-      return 0;
-    case UpdateOutcome::Stopped:
-      return 2;
-    case UpdateOutcome::Incomplete:
-      return 3;
-  }
-  return 2;
+int ExitCodeOf(std::optional<UpdateOutcome> outcome) { return outcome ? KindOf(*outcome).exitCode : 0; }
+
+UpdateOutcome OutcomeOfCopy(const RefreshCounts& counts, bool driveConnected) {
+  if (counts.NoneListed()) return UpdateOutcome::NothingMatched;
+  return counts.failed || !driveConnected ? UpdateOutcome::Incomplete : UpdateOutcome::Updated;
+}
+
+std::u16string QueryFailureOf(const std::u16string& edit9) {
+  if (edit9 == u"No records found." || edit9 == u"Failed to connect to the database.") return edit9;
+  if (edit9.starts_with(kQueryErrorMark)) return edit9.substr(kQueryErrorMark.size());
+  return {};
 }
 
 EventRecord EventRecordOf(const RunReport& report) {
-  using platform::EventLevel;
-  static constexpr EventLevel kLevels[] = {EventLevel::Information, EventLevel::Error, EventLevel::Warning};
-  return {kLevels[static_cast<size_t>(report.outcome)],
-          100u + ExitCodeOf(report.outcome),
-          {Sentence(report), report.source, report.destination, report.databaseServer, Shortened(report.activityLog)}};
+  std::vector<std::u16string> strings = {Capped(Sentences(report)), Capped(report.source), Capped(report.destination),
+                                         Capped(report.databaseServer)};
+  size_t used = 0;
+  for (const std::u16string& string : strings) used += string.size();
+  strings.push_back(Shortened(report.activityLog, kMostRecordCharacters - used));
+  const OutcomeKind& kind = KindOf(report.outcome);
+  return {kind.level, kind.messageId, std::move(strings)};
+}
+
+EventRecord OutcomeOnly(const EventRecord& record) {
+  EventRecord shorter = record;
+  std::fill(shorter.strings.begin() + 1, shorter.strings.end(), std::u16string());
+  return shorter;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Comparisons for names that are matched without regard to letter case (connection-string keys,
@@ -17,4 +18,17 @@ inline bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b
 
 inline bool StartsWithIgnoringAsciiCase(std::u16string_view text, std::u16string_view prefix) {
   return text.size() >= prefix.size() && EqualsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
+}
+
+inline std::u16string FoldedAsciiCase(std::u16string_view text) {
+  std::u16string folded(text);
+  for (char16_t& c : folded) c = FoldAsciiCase(c);
+  return folded;
+}
+
+inline bool IsAscii(std::u16string_view text) {
+  for (char16_t c : text) {
+    if (c > 0x7F) return false;
+  }
+  return true;
 }

@@ -6,8 +6,8 @@
 namespace platform {
 
 // The platform's network redirector. Both calls return the platform's result code, 0 on success;
-// empty texts are handed over as empty strings, never as null. While the provider works, however
-// long its server takes, the calling thread's windows stay responsive (KeepResponsive).
+// empty texts are handed over as empty strings, never as null. They return when the provider has
+// answered, which for an unreachable server takes tens of seconds.
 
 // Drops the connection of device (as "G:"), by force, leaving the user profile's stored
 // connections alone.

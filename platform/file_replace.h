@@ -5,24 +5,29 @@
 
 namespace platform {
 
-// The steps that let a copy replace a file without ever leaving it half-written: the bytes go to
-// a new file beside the target first, are made durable, and the new file then takes the target's
-// place.
+// The file steps a copy takes to replace a file without ever leaving it half-written: the bytes go
+// to a new file beside the target first, are made durable, and the new file then takes the
+// target's place. Each returns 0 or the platform's error code and decides nothing: when to try
+// again, and what to move aside, is the caller's to decide.
 
 // Writes file's data through to the disk. Without it a power loss after the rename could leave the
-// target with its new name, size and time but without its bytes. Returns 0 or the platform's
-// error code.
+// target with its new name, size and time but without its bytes. A read-only file is written
+// through as well: it loses the attribute for as long as that takes.
 uint32_t FlushToDisk(const std::u16string& file);
 
-// Puts file in target's place in one step, replacing target. Returns 0 or the platform's error
-// code. A read-only target is replaced only when file is read-only too (both took the attribute
-// from the same source), and refused with ERROR_ACCESS_DENIED otherwise, as a copy over it would
-// be. A target in use (a running program, a file held open by a program that lets it be renamed)
-// cannot be replaced but can be renamed: it moves to aside, a free name in its folder, file takes
-// its place, and aside is deleted at once when nothing holds it any more, else left for the next
-// run's leftover cleanup. When the replacement fails the target keeps its name, its bytes and its
-// attributes, and the error is the first refusal met.
-uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target, const std::u16string& aside);
+// Gives file the name to, in one step and on disk when it returns; an existing file of that name
+// is replaced only when replaceExisting is set.
+uint32_t RenameFile(const std::u16string& file, const std::u16string& to, bool replaceExisting);
+
+// Whether a rename of path would be refused right now by someone holding it open (0 when it would
+// not), asked by opening it as a rename does.
+uint32_t RenameRefusal(const std::u16string& path);
+
+// Whether path is a file that carries the read-only attribute; false when there is none.
+bool IsReadOnlyFile(const std::u16string& path);
+
+// Sets or clears the read-only attribute of path, keeping its other attributes.
+uint32_t SetReadOnly(const std::u16string& path, bool readOnly);
 
 // Deletes a file of the program's own making, also when it carries the read-only attribute
 // copied from its source, unless someone still has it open (another running instance writing

@@ -38,16 +38,14 @@ struct FolderEntries {
   uint32_t error = 0;
 };
 
-// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard). While the folder is
-// read, however long its server takes, the calling thread's windows stay responsive (KeepResponsive).
+// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard).
 FolderEntries EnumerateEntries(const std::u16string& searchPath);
 
 // GetFileAttributesExW on path: the stamp of the file there, or nothing when there is no file (a
 // folder, a missing path, attributes that cannot be read).
 std::optional<FileStamp> ReadFileStamp(const std::u16string& path);
 
-// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it. It
-// returns when the file is copied: a caller with a window runs it through CallAnswering.
+// CopyFileW(source, target, failIfExists): 0 on success, else the last error right after it.
 uint32_t CopyOneFile(const std::u16string& source, const std::u16string& target, bool failIfExists);
 
 }  // namespace platform

@@ -16,6 +16,10 @@ class IniFile {
   std::u16string ReadString(const std::u16string& section, const std::u16string& key,
                             const std::u16string& defaultValue) const;
 
+  // Whether the file's first bytes are a UTF-8 byte-order mark, which Windows' reader takes for
+  // part of the first line, so that a section named there is not found. Wine's reader skips it.
+  bool BeginsWithUtf8ByteOrderMark() const;
+
  private:
   std::u16string fileName_;
 };

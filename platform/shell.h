@@ -9,6 +9,10 @@ namespace platform {
 // it; empty when the lookup fails, which callers accept without a test.
 std::u16string UserDesktopFolder();
 
+// The signed-in user's local application data folder, as the system knows it wherever the profile
+// lies; empty when the lookup fails.
+std::u16string LocalAppDataFolder();
+
 // The shell's link object, holding its references only while it lives: released on every path,
 // also when a step raises.
 class ShellLink {

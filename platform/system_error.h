@@ -8,11 +8,11 @@
 // A platform call reports a failure in one of three ways, each chosen by what its caller does:
 // - It returns the system code (0 for success) where the caller branches on the code or turns it
 //   into an error kind of its own: ExpandFullPath (FullPath::lastError), EnumerateEntries
-//   (FolderEntries::error), CopyOneFile, FlushToDisk, MoveReplacing, CancelDriveConnection and
-//   AddDriveConnection.
+//   (FolderEntries::error), CopyOneFile, the file steps of file_replace.h, CancelDriveConnection and
+//   AddDriveConnection, and FolderUpdateLock::TryAcquire (Attempt::error).
 // - It raises an error kind (base/exception.h) where the failure simply ends the step:
 //   DatabaseConnection and DatabaseQuery (EDatabaseError, EOleException), ShellLink (EOleException,
-//   Exception), Form::Create, Form::EnableTimer and FolderUpdateLock::Acquire (Exception).
+//   Exception), Form::Create and Form::EnableTimer (Exception).
 // - It neither returns a code nor raises where the failure has an answer of its own: the
 //   existence tests answer false, DiscardFile leaves the file, IniFile::ReadString gives the
 //   default, AccountName gives nothing, UserDesktopFolder and SystemErrorText give empty text.
@@ -22,6 +22,7 @@ namespace platform {
 // checks them against the system headers).
 inline constexpr uint32_t kErrorFileNotFound = 2;
 inline constexpr uint32_t kErrorPathNotFound = 3;
+inline constexpr uint32_t kErrorAccessDenied = 5;
 inline constexpr uint32_t kErrorNotReady = 21;
 inline constexpr uint32_t kErrorSharingViolation = 32;
 inline constexpr uint32_t kErrorFileExists = 80;

@@ -75,14 +75,6 @@ class Form {
   virtual void Run() = 0;
 };
 
-// Lets the calling thread's windows repaint and answer the messages sent to them (another process
-// reading a control, the system asking whether the program still responds), while input, timer
-// and posted messages stay queued, in their order, for the message loop. A long step on the
-// window's thread calls it between pieces of work: the window shows how far the step has got and
-// never looks hung, yet no click and no tick is handled before the step has ended. Cheap enough for
-// every line and every wake of a wait: repaints come a few dozen times a second at most.
-void KeepResponsive() noexcept;
-
 // The error report: a modal stop box with one OK button, owned by the active window.
 void ShowErrorReport(const std::u16string& text, const std::u16string& caption);
 // The start-up failure box, for errors before the window exists.

@@ -6,6 +6,7 @@
 
 std::u16string gCmnConnector, gCmnHost, gCmnUser, gCmnPswd, gCmnDBName, gSvrCatCode;
 std::u16string gKestraneRefresh = u"all";
+std::u16string gSettingsFileFault;
 
 // The working values keep their documented names (wDir1 ... MyIniFile).
 bool sfg_ReadSysReg() {
@@ -30,6 +31,13 @@ bool sfg_ReadSysReg() {
 
   // Each value lands in its setting as soon as it is read, so a failing read keeps the earlier ones.
   const platform::IniFile MyIniFile(wFileName);
+  // Saved as UTF-8 with a byte-order mark (Notepad before Windows 10 1903, Windows PowerShell's
+  // -Encoding UTF8), the file loses its first section on Windows and keeps it under Wine: the
+  // values are read as the system reads them, and the update stops with what to do about it.
+  gSettingsFileFault = MyIniFile.BeginsWithUtf8ByteOrderMark()
+                           ? u"VUZuze16.cnf is saved as UTF-8 with a byte-order mark, which Windows does not read: "
+                             u"save it as ANSI, or as Unicode (UTF-16 LE)"
+                           : u"";
   gCmnConnector = MyIniFile.ReadString(u"Common", u"Connector", u"SQLOLEDB.1");
   gCmnHost = MyIniFile.ReadString(u"Common", u"Host", u"");
   gCmnUser = MyIniFile.ReadString(u"Common", u"User", u"");

@@ -14,6 +14,10 @@ extern std::u16string gSvrCatCode;
 // administrator wrote it ("all" when the file, section or key is missing); the update step reads it.
 extern std::u16string gKestraneRefresh;
 
+// Why the settings file cannot be read as its administrator meant it, as the message of the error
+// that stops the update; empty when it can (or when there is none).
+extern std::u16string gSettingsFileFault;
+
 // Finds the settings file under the Program Files folder and reads the six values of its section
 // "Common" into the connection settings, and Kestrane's own setting. False when no root, folder or
 // file is found.

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "base/exception.h"
-#include "platform/answering_call.h"
 #include "platform/existence.h"
 #include "platform/files.h"
 #include "platform/system_error.h"
@@ -24,10 +23,7 @@ std::vector<ListedFile> TDirectory::ListFiles(const std::u16string& path, const 
   const std::u16string fullPath = FullPathOf(path);
   CheckSearchPattern(pattern);
   CheckPathForm(fullPath, kFolderPathLimit);
-  // Asked of the file server, like the listing itself: the window answers while it takes.
-  bool exists = false;
-  platform::CallAnswering([&] { exists = platform::DirectoryExists(fullPath); });
-  if (!exists) throw EDirectoryNotFoundException(u"The specified path was not found");
+  if (!platform::DirectoryExists(fullPath)) throw EDirectoryNotFoundException(u"The specified path was not found");
 
   const platform::FolderEntries folder = platform::EnumerateEntries(JoinListed(path, u"*"));
   std::vector<ListedFile> files;

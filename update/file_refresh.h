@@ -11,10 +11,13 @@ struct RefreshCounts {
   int updated = 0;
   int unchanged = 0;
   int failed = 0;
+  // None at all: the source folder held no file that matched the pattern.
+  bool NoneListed() const { return updated + unchanged + failed == 0; }
 };
 
 // Copies the files of sourceFolder whose names match pattern into destFolder (every one, or with
 // RefreshMode::Changed only those whose local copy is missing or differs), one log line per file,
-// then the completion banner. Raises only out of the listing.
+// then the completion banner. Raises only out of the listing of sourceFolder. Leftovers of broken-off
+// runs in destFolder are put back or removed (local_copies.h).
 RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
                                    const std::u16string& destFolder, RefreshMode mode, ActivityLog& memo);

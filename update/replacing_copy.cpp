@@ -7,6 +7,7 @@
 #include "platform/system_error.h"
 #include "update/file.h"
 #include "update/path.h"
+#include "update/replacement_policy.h"
 #include "update/temporary_name.h"
 
 namespace {
@@ -50,14 +51,18 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
   // The fresh name passes TFile::Copy's checks in the target's stead; the target's own form
   // (length above all, as its name may be longer) is checked here.
   CheckPathForm(target, kFilePathLimit);
-  const std::u16string folder = FolderOf(target);
   std::random_device random;
-  const std::u16string fresh = CopyToFreshName(source, folder, random);
+  const std::u16string fresh = CopyToFreshName(source, FolderOf(target), random);
   // The copy carries its source's read-only attribute, which decides whether a read-only target
   // is ours to refresh. Its data is on disk before it takes the target's name: a power loss then
   // leaves the old file or the whole new one.
-  uint32_t error = platform::FlushToDisk(fresh);
-  if (!error) error = platform::MoveReplacing(fresh, target, folder + TemporaryName(random()));
+  uint32_t error = RetriedWhileHeld([&] { return platform::FlushToDisk(fresh); });
+  try {
+    if (!error) error = TakeTargetsPlace(fresh, target, [&] { return random(); });
+  } catch (const Exception&) {
+    platform::DiscardFile(fresh);
+    throw;
+  }
   if (error) {
     platform::DiscardFile(fresh);
     throw EInOutError(platform::SystemErrorText(error));

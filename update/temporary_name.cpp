@@ -6,20 +6,55 @@ namespace {
 
 constexpr std::u16string_view kPrefix = u"~kst";
 constexpr std::u16string_view kSuffix = u".tmp";
+constexpr char16_t kTargetMark = u'~';
 constexpr std::u16string_view kDigits = u"0123456789abcdef";
 constexpr size_t kDigitCount = 8;
+constexpr size_t kLongestFileName = 255;
+
+std::u16string Numbered(uint32_t number) {
+  std::u16string name(kPrefix);
+  for (int shift = 4 * (kDigitCount - 1); shift >= 0; shift -= 4) name += kDigits[(number >> shift) & 0xF];
+  return name;
+}
+
+// "~kst" and eight digits at the start, ".tmp" at the end, and what lies between them.
+std::optional<std::u16string_view> Between(std::u16string_view name) {
+  if (name.size() < kPrefix.size() + kDigitCount + kSuffix.size()) return std::nullopt;
+  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return std::nullopt;
+  const std::u16string_view digits = name.substr(kPrefix.size(), kDigitCount);
+  if (!std::all_of(digits.begin(), digits.end(), [](char16_t c) { return kDigits.find(c) != kDigits.npos; }))
+    return std::nullopt;
+  const size_t start = kPrefix.size() + kDigitCount;
+  return name.substr(start, name.size() - start - kSuffix.size());
+}
+
+bool IsPlainName(std::u16string_view name) {
+  return !name.empty() && name != u"." && name != u".." && name.find_first_of(u"\\/:") == name.npos;
+}
 
 }  // namespace
 
-std::u16string TemporaryName(uint32_t number) {
-  std::u16string name(kPrefix);
-  for (int shift = 4 * (kDigitCount - 1); shift >= 0; shift -= 4) name += kDigits[(number >> shift) & 0xF];
-  return name += kSuffix;
-}
+std::u16string TemporaryName(uint32_t number) { return Numbered(number) + std::u16string(kSuffix); }
 
 bool IsTemporaryName(std::u16string_view name) {
-  if (name.size() != kPrefix.size() + kDigitCount + kSuffix.size()) return false;
-  if (!name.starts_with(kPrefix) || !name.ends_with(kSuffix)) return false;
-  const std::u16string_view digits = name.substr(kPrefix.size(), kDigitCount);
-  return std::all_of(digits.begin(), digits.end(), [](char16_t c) { return kDigits.find(c) != kDigits.npos; });
+  const auto between = Between(name);
+  return between && between->empty();
 }
+
+std::u16string SetAsideName(uint32_t number, std::u16string_view targetName) {
+  if (!IsPlainName(targetName) ||
+      kPrefix.size() + kDigitCount + 1 + targetName.size() + kSuffix.size() > kLongestFileName) {
+    return TemporaryName(number);
+  }
+  return Numbered(number) + kTargetMark + std::u16string(targetName) + std::u16string(kSuffix);
+}
+
+std::optional<std::u16string> SetAsideTarget(std::u16string_view name) {
+  const auto between = Between(name);
+  if (!between || between->size() < 2 || between->front() != kTargetMark) return std::nullopt;
+  const std::u16string_view target = between->substr(1);
+  if (!IsPlainName(target)) return std::nullopt;
+  return std::u16string(target);
+}
+
+bool IsLeftoverName(std::u16string_view name) { return IsTemporaryName(name) || SetAsideTarget(name).has_value(); }

@@ -17,20 +17,6 @@ struct EventSourceTraits {
 };
 using UniqueEventSource = UniqueHandle<EventSourceTraits>;
 
-// The message table's ids carry their severity in the top two bits, as the message compiler
-// writes them; Event Viewer shows the low word as the event id.
-DWORD MessageId(EventLevel level, uint32_t eventId) {
-  switch (level) {
-    case EventLevel::Information:
-      return 0x40000000u | eventId;
-    case EventLevel::Warning:
-      return 0x80000000u | eventId;
-    case EventLevel::Error:
-      break;
-  }
-  return 0xC0000000u | eventId;
-}
-
 WORD EventType(EventLevel level) {
   switch (level) {
     case EventLevel::Information:
@@ -45,14 +31,14 @@ WORD EventType(EventLevel level) {
 
 }  // namespace
 
-void WriteEventRecord(const std::u16string& source, EventLevel level, uint32_t eventId,
+bool WriteEventRecord(const std::u16string& source, EventLevel level, uint32_t messageId,
                       std::span<const std::u16string> strings) {
   const UniqueEventSource log(RegisterEventSourceW(nullptr, Wide(source)));
-  if (!log) return;
+  if (!log) return false;
   std::vector<const wchar_t*> pointers;
   for (const std::u16string& string : strings) pointers.push_back(Wide(string));
-  ReportEventW(log.get(), EventType(level), 0, MessageId(level, eventId), nullptr, static_cast<WORD>(pointers.size()),
-               0, pointers.data(), nullptr);
+  return ReportEventW(log.get(), EventType(level), 0, messageId, nullptr, static_cast<WORD>(pointers.size()), 0,
+                      pointers.data(), nullptr);
 }
 
 }  // namespace platform

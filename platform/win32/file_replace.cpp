@@ -8,12 +8,6 @@
 namespace platform {
 namespace {
 
-uint32_t Move(const std::u16string& file, const std::u16string& target, DWORD flags) {
-  // Write-through: the rename itself is on disk when the call returns.
-  if (MoveFileExW(Wide(file), Wide(target), flags | MOVEFILE_WRITE_THROUGH)) return 0;
-  return GetLastError();
-}
-
 bool IsReadOnly(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
@@ -24,32 +18,10 @@ DWORD WithoutReadOnly(DWORD attributes) {
   return writable ? writable : FILE_ATTRIBUTE_NORMAL;
 }
 
-// How Windows refuses to replace a file that a running program or an open handle holds.
-bool IsInUse(uint32_t error) { return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION; }
-
-// A target in use may still be renamed: it makes way under aside, and comes back when file cannot
-// take its place after all.
-uint32_t ReplaceInUse(const std::u16string& file, const std::u16string& target, const std::u16string& aside) {
-  if (const uint32_t error = Move(target, aside, 0)) return error;
-  if (const uint32_t error = Move(file, target, 0)) {
-    Move(aside, target, 0);
-    return error;
-  }
-  DiscardFile(aside);
-  return 0;
-}
-
-uint32_t Replace(const std::u16string& file, const std::u16string& target, const std::u16string& aside) {
-  const uint32_t error = Move(file, target, MOVEFILE_REPLACE_EXISTING);
-  if (!IsInUse(error) || GetFileAttributesW(Wide(target)) == INVALID_FILE_ATTRIBUTES) return error;
-  return ReplaceInUse(file, target, aside) ? error : 0;
-}
-
 }  // namespace
 
 uint32_t FlushToDisk(const std::u16string& file) {
-  // Flushing takes a handle that may write, which a read-only file refuses: the copy of a
-  // read-only source loses the attribute for as long as the flush takes.
+  // Flushing takes a handle that may write, which a read-only file refuses.
   const DWORD attributes = GetFileAttributesW(Wide(file));
   if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
   if (IsReadOnly(attributes) && !SetFileAttributesW(Wide(file), WithoutReadOnly(attributes))) return GetLastError();
@@ -63,20 +35,27 @@ uint32_t FlushToDisk(const std::u16string& file) {
   return error;
 }
 
-uint32_t MoveReplacing(const std::u16string& file, const std::u16string& target, const std::u16string& aside) {
-  const DWORD attributes = GetFileAttributesW(Wide(target));
-  if (!IsReadOnly(attributes)) return Replace(file, target, aside);
-  // Windows refuses both a copy and a rename over a read-only file; Wine lets root do both, so the
-  // refusal is made here for the same outcome everywhere. The file carries its source's attribute:
-  // a target read-only like it got the attribute from there and is replaced; one made read-only
-  // over a writable source is kept, as whoever did so meant it to be.
-  if (!IsReadOnly(GetFileAttributesW(Wide(file)))) return ERROR_ACCESS_DENIED;
-  // The rename needs the attribute gone; it comes back when the rename fails, so a target that
-  // stays is left exactly as it was.
-  if (!SetFileAttributesW(Wide(target), WithoutReadOnly(attributes))) return GetLastError();
-  const uint32_t error = Replace(file, target, aside);
-  if (error) SetFileAttributesW(Wide(target), attributes);
-  return error;
+uint32_t RenameFile(const std::u16string& file, const std::u16string& to, bool replaceExisting) {
+  // Write-through: the rename itself is on disk when the call returns.
+  const DWORD flags = MOVEFILE_WRITE_THROUGH | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+  return MoveFileExW(Wide(file), Wide(to), flags) ? 0 : GetLastError();
+}
+
+uint32_t RenameRefusal(const std::u16string& path) {
+  // A rename opens the file for deletion, which whoever holds it without delete sharing refuses.
+  const UniqueFile file(CreateFileW(Wide(path), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  return file ? 0 : GetLastError();
+}
+
+bool IsReadOnlyFile(const std::u16string& path) { return IsReadOnly(GetFileAttributesW(Wide(path))); }
+
+uint32_t SetReadOnly(const std::u16string& path, bool readOnly) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  const DWORD changed =
+      readOnly ? (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_READONLY : WithoutReadOnly(attributes);
+  return SetFileAttributesW(Wide(path), changed) ? 0 : GetLastError();
 }
 
 void DiscardFile(const std::u16string& path) {

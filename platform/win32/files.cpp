@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "platform/answering_call.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
@@ -15,7 +14,9 @@ FileStamp StampOf(DWORD sizeHigh, DWORD sizeLow, const FILETIME& lastWrite) {
   return {Combined(sizeHigh, sizeLow), Combined(lastWrite.dwHighDateTime, lastWrite.dwLowDateTime)};
 }
 
-FolderEntries ListEntries(const std::u16string& searchPath) {
+}  // namespace
+
+FolderEntries EnumerateEntries(const std::u16string& searchPath) {
   WIN32_FIND_DATAW data;
   UniqueFind search(FindFirstFileW(Wide(searchPath), &data));
   if (!search) {
@@ -34,8 +35,6 @@ FolderEntries ListEntries(const std::u16string& searchPath) {
   return folder;
 }
 
-}  // namespace
-
 FullPath ExpandFullPath(const std::u16string& path) {
   std::u16string buffer(MAX_PATH, u'\0');
   for (;;) {
@@ -48,14 +47,6 @@ FullPath ExpandFullPath(const std::u16string& path) {
     }
     buffer.resize(length);  // too small: length is the size needed, terminator included
   }
-}
-
-FolderEntries EnumerateEntries(const std::u16string& searchPath) {
-  // A folder on a slow file server lists as slowly as the server answers: the window answers
-  // meanwhile.
-  FolderEntries folder;
-  CallAnswering([&] { folder = ListEntries(searchPath); });
-  return folder;
 }
 
 std::optional<FileStamp> ReadFileStamp(const std::u16string& path) {

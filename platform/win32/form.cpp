@@ -9,6 +9,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/answering.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/form_face.h"

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -17,6 +18,16 @@ std::u16string IniFile::ReadString(const std::u16string& section, const std::u16
                                                kBufferCharacters, Wide(fileName_));
   value.resize(std::min(count, kBufferCharacters));
   return value;
+}
+
+bool IniFile::BeginsWithUtf8ByteOrderMark() const {
+  const UniqueFile file(CreateFileW(Wide(fileName_), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                    nullptr));
+  unsigned char first[3] = {};
+  DWORD read = 0;
+  return file && ReadFile(file.get(), first, sizeof first, &read, nullptr) && read == sizeof first &&
+         first[0] == 0xEF && first[1] == 0xBB && first[2] == 0xBF;
 }
 
 }  // namespace platform

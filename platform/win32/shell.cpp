@@ -48,19 +48,42 @@ class Win32ShellLink : public ShellLink {
   ComPtr<IPersistFile> file_;
 };
 
+// Runs lookup with the shell library's function name, loaded for that lookup alone: linked to the
+// program, the library would stay loaded for the whole run, for two lookups. A known DLL, it always
+// comes from the system folder.
+template <typename Function, typename Lookup>
+void WithShellFunction(const char* name, Lookup lookup) {
+  const UniqueModule shell(LoadLibraryW(L"shell32.dll"));
+  if (!shell) return;
+  if (const auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(shell.get(), name))))
+    lookup(function);
+}
+
+struct CoTaskMemoryTraits {
+  using Type = PWSTR;
+  static Type Invalid() { return nullptr; }
+  static void Close(Type text) { CoTaskMemFree(text); }
+};
+
 }  // namespace
 
 std::u16string UserDesktopFolder() {
-  // The shell library is loaded for this lookup alone: linked to the program, it would be loaded
-  // at every start, for a command that a normal run never gives. A known DLL, it always comes from
-  // the system folder.
-  const UniqueModule shell(LoadLibraryW(L"shell32.dll"));
-  const auto getFolderPath = shell ? reinterpret_cast<decltype(&SHGetFolderPathW)>(
-                                         reinterpret_cast<void*>(GetProcAddress(shell.get(), "SHGetFolderPathW")))
-                                   : nullptr;
   wchar_t buffer[MAX_PATH] = {};
-  if (getFolderPath) getFolderPath(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, buffer);
+  WithShellFunction<decltype(&SHGetFolderPathW)>("SHGetFolderPathW", [&](auto getFolderPath) {
+    getFolderPath(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, buffer);
+  });
   return FromWide(buffer);
+}
+
+std::u16string LocalAppDataFolder() {
+  std::u16string folder;
+  WithShellFunction<decltype(&SHGetKnownFolderPath)>("SHGetKnownFolderPath", [&](auto getKnownFolderPath) {
+    PWSTR path = nullptr;
+    const HRESULT result = getKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
+    const UniqueHandle<CoTaskMemoryTraits> owned(path);  // freed even when the call failed
+    if (SUCCEEDED(result)) folder = FromWide(path);
+  });
+  return folder;
 }
 
 std::unique_ptr<ShellLink> ShellLink::Create() {

@@ -8,6 +8,7 @@
 
 static_assert(platform::kErrorFileNotFound == ERROR_FILE_NOT_FOUND);
 static_assert(platform::kErrorPathNotFound == ERROR_PATH_NOT_FOUND);
+static_assert(platform::kErrorAccessDenied == ERROR_ACCESS_DENIED);
 static_assert(platform::kErrorNotReady == ERROR_NOT_READY);
 static_assert(platform::kErrorSharingViolation == ERROR_SHARING_VIOLATION);
 static_assert(platform::kErrorBadNetworkPath == ERROR_BAD_NETPATH);

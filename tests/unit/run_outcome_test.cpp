@@ -6,76 +6,177 @@
 
 namespace {
 
-RunReport Report(UpdateOutcome outcome, RefreshCounts counts, std::u16string log = u"line\r\n") {
-  return {.outcome = outcome,
-          .counts = counts,
-          .error = outcome == UpdateOutcome::Stopped ? u"Access denied." : u"",
-          .source = u"G:\\Tavirel",
-          .destination = u"C:\\Users\\anna\\AppData\\Local\\tavirel",
-          .databaseServer = u"sqlserver01",
-          .activityLog = std::move(log)};
+struct Case {
+  UpdateOutcome outcome;
+  RefreshCounts counts;
+  const char16_t* queryFailure;
+  const char16_t* driveFailure;
+  int exitCode;
+  platform::EventLevel level;
+  uint32_t messageId;
+  const char16_t* sentence;
+};
+
+RunReport Report(const Case& c, std::u16string log = u"line\r\n") {
+  RunReport report;
+  report.outcome = c.outcome;
+  report.counts = c.counts;
+  report.error = c.outcome == UpdateOutcome::Stopped ? u"The specified path was not found." : u"";
+  report.queryFailure = c.queryFailure;
+  report.drive = u"G:";
+  report.driveFailure = c.driveFailure;
+  report.pattern = u"tav*.exe";
+  report.source = u"G:\\Tavirel";
+  report.destination = u"C:\\Users\\anna\\AppData\\Local\\tavirel";
+  report.databaseServer = u"sqlserver01";
+  report.activityLog = std::move(log);
+  return report;
 }
 
 }  // namespace
 
-TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentence) {
+TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentences) {
   using platform::EventLevel;
-  const struct {
-    UpdateOutcome outcome;
-    RefreshCounts counts;
-    int exitCode;
-    EventLevel level;
-    uint32_t eventId;
-    const char16_t* sentence;
-  } cases[] = {
-      {UpdateOutcome::Updated,
+  using enum UpdateOutcome;
+  const Case cases[] = {
+      {Updated,
        {.updated = 1},
+       u"",
+       u"",
        0,
        EventLevel::Information,
-       100,
+       0x40000064,
        u"The update completed: 1 file updated."},
-      {UpdateOutcome::Updated, {}, 0, EventLevel::Information, 100, u"The update completed: 0 files updated."},
-      {UpdateOutcome::Updated,
+      {Updated,
        {.updated = 2, .unchanged = 48},
+       u"",
+       u"",
        0,
        EventLevel::Information,
-       100,
+       0x40000064,
        u"The update completed: 2 files updated, 48 up to date."},
-      {UpdateOutcome::Incomplete,
-       {.updated = 3, .failed = 2},
-       3,
-       EventLevel::Warning,
-       103,
-       u"The update completed, but 2 files could not be updated (3 updated)."},
-      {UpdateOutcome::Incomplete,
+      {Incomplete,
        {.unchanged = 5, .failed = 1},
+       u"",
+       u"",
        3,
        EventLevel::Warning,
-       103,
+       0x80000067,
        u"The update completed, but 1 file could not be updated (0 updated, 5 up to date)."},
-      {UpdateOutcome::Stopped, {}, 2, EventLevel::Error, 102, u"The update was stopped by an error: Access denied."},
+      {Stopped,
+       {},
+       u"",
+       u"",
+       2,
+       EventLevel::Error,
+       0xC0000066,
+       u"The update was stopped by an error: The specified path was not found."},
+      {NothingMatched,
+       {},
+       u"",
+       u"",
+       3,
+       EventLevel::Warning,
+       0x80000067,
+       u"The update completed, but no file in the source folder matched the pattern tav*.exe."},
+      {ClosedWhileWaiting,
+       {},
+       u"",
+       u"",
+       2,
+       EventLevel::Error,
+       0xC0000066,
+       u"The window was closed while another update of the folder was running: nothing was updated."},
+      // The drive was not connected, yet the copy reached files (a connection left from before, or
+      // another server's): no success, and the reason that the log line leaves out.
+      {Incomplete,
+       {.updated = 2},
+       u"",
+       u"Invalid password",
+       3,
+       EventLevel::Warning,
+       0x80000067,
+       u"The update completed, but not every file came from the share (2 updated). Drive G: was not connected: "
+       u"Invalid password."},
+      {Stopped,
+       {},
+       u"",
+       u"Multiple connections to a server or shared resource by the same user are not allowed.",
+       2,
+       EventLevel::Error,
+       0xC0000066,
+       u"The update was stopped by an error: The specified path was not found. Drive G: was not connected: Multiple "
+       u"connections to a server or shared resource by the same user are not allowed."},
+      // What failed after a failed settings query failed for that reason: the query comes first.
+      {Stopped,
+       {},
+       u"Login failed for user 'reader'",
+       u"The network name cannot be found",
+       2,
+       EventLevel::Error,
+       0xC0000066,
+       u"The settings query failed: Login failed for user 'reader'. The update was stopped by an error: The specified "
+       u"path was not found. Drive G: was not connected: The network name cannot be found."},
+      {NothingMatched,
+       {},
+       u"No records found.",
+       u"",
+       3,
+       EventLevel::Warning,
+       0x80000067,
+       u"The settings query failed: No records found. The update completed, but no file in the source folder matched "
+       u"the pattern tav*.exe."},
   };
-  for (const auto& c : cases) {
-    const EventRecord record = EventRecordOf(Report(c.outcome, c.counts));
-    EXPECT_EQ(ExitCodeOf(c.outcome), c.exitCode);
-    EXPECT_EQ(record.level, c.level);
-    EXPECT_EQ(record.eventId, c.eventId);
+  for (const Case& c : cases) {
+    const EventRecord record = EventRecordOf(Report(c));
+    EXPECT_EQ(ExitCodeOf(c.outcome), c.exitCode) << ToUtf8(c.sentence);
+    EXPECT_EQ(record.level, c.level) << ToUtf8(c.sentence);
+    EXPECT_EQ(record.messageId, c.messageId) << ToUtf8(c.sentence);
     EXPECT_EQ(record.strings,
               (std::vector<std::u16string>{c.sentence, u"G:\\Tavirel", u"C:\\Users\\anna\\AppData\\Local\\tavirel",
-                                           u"sqlserver01", u"line\r\n"}))
-        << ToUtf8(c.sentence);
+                                           u"sqlserver01", u"line\r\n"}));
+    EXPECT_EQ(OutcomeOnly(record).strings, (std::vector<std::u16string>{c.sentence, u"", u"", u"", u""}));
   }
   EXPECT_EQ(ExitCodeOf(std::nullopt), 0);  // the user closed the window before the update
 }
 
-// An event-log string holds at most 31,839 characters: a longer log keeps whole lines from both
-// ends, where the first failures and the banner are.
+TEST(RunOutcome, TheCopysOutcomeFromItsCountsAndTheDrive) {
+  using enum UpdateOutcome;
+  const struct {
+    RefreshCounts counts;
+    bool connected;
+    UpdateOutcome outcome;
+  } cases[] = {
+      {{.updated = 3}, true, Updated},
+      {{.unchanged = 3}, true, Updated},
+      {{.updated = 2, .failed = 1}, true, Incomplete},
+      {{.updated = 3}, false, Incomplete},
+      {{}, true, NothingMatched},
+      {{}, false, NothingMatched},
+  };
+  for (const auto& c : cases) EXPECT_EQ(OutcomeOfCopy(c.counts, c.connected), c.outcome);
+}
+
+TEST(RunOutcome, TheQueryFailureAsItsSlotShowsIt) {
+  EXPECT_EQ(QueryFailureOf(u"Error: Login failed for user 'x'."), u"Login failed for user 'x'.");
+  EXPECT_EQ(QueryFailureOf(u"No records found."), u"No records found.");
+  EXPECT_EQ(QueryFailureOf(u"Failed to connect to the database."), u"Failed to connect to the database.");
+  for (const char16_t* read : {u"fileserver", u"", u"error: lower case is a host", u"10.0.0.5"})
+    EXPECT_EQ(QueryFailureOf(read), u"") << ToUtf8(read);
+}
+
+// The record's strings together stay within what the event log takes: a longer log keeps whole
+// lines from both ends, where the first failures and the banner are.
 TEST(RunOutcome, LogTooLongForOneRecordLosesWholeLinesFromItsMiddle) {
+  const Case updated{UpdateOutcome::Updated, {.updated = 2000}, u"", u"", 0, {}, 0, u""};
   std::u16string log;
   for (int i = 0; i < 2000; ++i) log += u"tav" + FromUtf8(std::to_string(i)) + u".exe Updated Successfully.\r\n";
-  ASSERT_GT(log.size(), 31839u);
-  const std::u16string kept = EventRecordOf(Report(UpdateOutcome::Updated, {.updated = 2000}, log)).strings[4];
-  EXPECT_LE(kept.size(), 31839u);
+  ASSERT_GT(log.size(), kMostRecordCharacters);
+  const EventRecord record = EventRecordOf(Report(updated, log));
+  size_t total = 0;
+  for (const std::u16string& string : record.strings) total += string.size();
+  EXPECT_LE(total, kMostRecordCharacters);
+  const std::u16string& kept = record.strings[4];
   EXPECT_EQ(kept.rfind(u"tav0.exe Updated Successfully.\r\n", 0), 0u);
   EXPECT_TRUE(kept.ends_with(u"\r\ntav1999.exe Updated Successfully.\r\n"));
   const size_t cut = kept.find(u"[... lines left out ...]\r\n");
@@ -84,5 +185,5 @@ TEST(RunOutcome, LogTooLongForOneRecordLosesWholeLinesFromItsMiddle) {
   EXPECT_TRUE(kept.substr(cut).find(u"\r\ntav") != std::u16string::npos);
 
   const std::u16string shortLog = u"a\r\nb\r\n";
-  EXPECT_EQ(EventRecordOf(Report(UpdateOutcome::Updated, {.updated = 2}, shortLog)).strings[4], shortLog);
+  EXPECT_EQ(EventRecordOf(Report(updated, shortLog)).strings[4], shortLog);
 }

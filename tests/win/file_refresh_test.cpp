@@ -187,7 +187,7 @@ TEST_F(FileRefresh, TargetInUseThatMayBeRenamedIsMovedAsideAndReplaced) {
   EXPECT_EQ(std::string(held, read), "old version");
   std::vector<std::u16string> names = Names(destination.path());
   ASSERT_EQ(names.size(), 2u);
-  EXPECT_TRUE(IsTemporaryName(names[1])) << ToUtf8(names[1]);
+  EXPECT_EQ(SetAsideTarget(names[1]), u"open.exe") << ToUtf8(names[1]);
 
   holder.reset();
   EXPECT_EQ(FileLines(Run(u"*.exe")), std::vector<std::u16string>{u"open.exe Updated Successfully."});
@@ -220,6 +220,53 @@ TEST_F(FileRefresh, ReadOnlyTargetIsReplacedOnlyWhenItsSourceIsReadOnlyToo) {
   for (const char16_t* name : {u"shared.exe", u"local.exe", u"running.exe"})
     EXPECT_TRUE(GetFileAttributesW(Wide(destination / name)) & FILE_ATTRIBUTE_READONLY) << ToUtf8(name);
   EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"local.exe", u"running.exe", u"shared.exe"}));
+}
+
+// Scanners, indexers and backup agents open a file for a moment, without delete sharing: a target
+// held so is tried again until it is free, and then replaced without being moved aside.
+TEST_F(FileRefresh, TargetHeldForAMomentIsReplacedOnceFree) {
+  WriteBytes(share / u"a.exe", "new a");
+  WriteBytes(destination / u"a.exe", "old a");
+  UniqueFile scanner(
+      CreateFileW(Wide(destination / u"a.exe"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(scanner);
+  const UniqueKernelHandle letGo(CreateThread(
+      nullptr, 0,
+      [](void* held) -> DWORD {
+        Sleep(700);
+        static_cast<UniqueFile*>(held)->reset();
+        return 0;
+      },
+      &scanner, 0, nullptr));
+  EXPECT_EQ(FileLines(Run(u"*.exe")), std::vector<std::u16string>{u"a.exe Updated Successfully."});
+  WaitForSingleObject(letGo.get(), INFINITE);
+  EXPECT_EQ(ReadBytes(destination / u"a.exe"), "new a");
+  EXPECT_EQ(Names(destination.path()), std::vector<std::u16string>{u"a.exe"});
+}
+
+// A run ended between moving a program in use aside and moving its fresh copy in (sign-out, power
+// loss, "End task") leaves the program only under its set-aside name. The next run puts it back
+// whatever else happens, and takes nothing away while the share cannot be listed: a copy in the
+// old form, which cannot tell its target, may be the only one too.
+TEST_F(FileRefresh, ASetAsideProgramWhoseTargetIsMissingIsPutBackNeverDeleted) {
+  WriteBytes(destination / u"~kst0123abcd~tavMENU.exe.tmp", "the only menu program");
+  WriteBytes(destination / u"~kst89ef4567~tavB.exe.tmp", "an older tavB, set aside");
+  WriteBytes(destination / u"tavB.exe", "tavB");
+  WriteBytes(destination / u"~kstfeedf00d.tmp", "a copy in the old form");
+  RecordingLog log;
+  EXPECT_EQ(Outcome([&] {
+              CopyFilesWithPattern(share / u"unreachable", u"*.exe", destination.path(), RefreshMode::All, log);
+            }),
+            "EDirectoryNotFoundException: The specified path was not found");
+  EXPECT_EQ(ReadBytes(destination / u"tavMENU.exe"), "the only menu program");
+  EXPECT_EQ(
+      Names(destination.path()),
+      (std::vector<std::u16string>{u"tavB.exe", u"tavMENU.exe", u"~kst89ef4567~tavB.exe.tmp", u"~kstfeedf00d.tmp"}));
+
+  // Listed, the share gives back whatever the leftovers could have stood for.
+  WriteBytes(share / u"tavB.exe", "new tavB");
+  EXPECT_EQ(FileLines(Run(u"*.exe")), std::vector<std::u16string>{u"tavB.exe Updated Successfully."});
+  EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"tavB.exe", u"tavMENU.exe"}));
 }
 
 // A run broken off midway leaves its copy beside the target; the next run removes such leftovers

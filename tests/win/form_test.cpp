@@ -14,6 +14,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/answering.h"
 #include "platform/win32/control_ids.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"

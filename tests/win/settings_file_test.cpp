@@ -186,6 +186,37 @@ TEST_F(SettingsFile, KestraneRefreshIsReadBesideCommon) {
   }
 }
 
+// Windows' reader takes a UTF-8 byte-order mark for part of the first line (Wine's skips it): such a
+// file is judged by its bytes, so that the update stops the same way on both, saying how to save it.
+// A UTF-16 byte-order mark is what makes a file Unicode to the reader, and an ANSI file has none.
+TEST_F(SettingsFile, AUtf8ByteOrderMarkIsAFaultAndOnlyThat) {
+  const std::string text = SettingsText("h");
+  const std::string utf16 = [&] {
+    std::string bytes = "\xFF\xFE";
+    for (char c : text) bytes += {c, '\0'};
+    return bytes;
+  }();
+  const struct {
+    std::string bytes;
+    bool fault;
+  } cases[] = {
+      {"\xEF\xBB\xBF" + text, true}, {text, false}, {utf16, false},
+      {"\xEF\xBB", false},           {"", false},   {"; \xEF\xBB\xBF\r\n" + text, false},
+  };
+  for (const auto& c : cases) {
+    gSettingsFileFault = kUnset;
+    WriteSettings(kProgramFilesX86, c.bytes);
+    EXPECT_TRUE(sfg_ReadSysReg());
+    EXPECT_EQ(gSettingsFileFault.empty(), !c.fault) << ToUtf8(gSettingsFileFault);
+  }
+  EXPECT_EQ(gSettingsFileFault, u"");
+  WriteSettings(kProgramFilesX86, "\xEF\xBB\xBF" + text);
+  sfg_ReadSysReg();
+  EXPECT_EQ(gSettingsFileFault,
+            u"VUZuze16.cnf is saved as UTF-8 with a byte-order mark, which Windows does not read: save it as ANSI, or "
+            u"as Unicode (UTF-16 LE)");
+}
+
 TEST_F(SettingsFile, HostileFilesNeitherCrashNorHang) {
   std::mt19937 random(20240611);
   std::string noise(64 * 1024, '\0');

@@ -122,7 +122,7 @@ TEST_F(ShareConnection, EmptyShareNameFailsBothSteps) {
 TEST_F(ShareConnection, EmptyCredentialsArePassedAsEmptyTexts) {
   SetText(kParameters, L"User", L"");
   SetText(kParameters, L"Password", L"");
-  EXPECT_TRUE(MapNetworkDrive(u"\\\\fs\\S", u"S", u"", u""));
+  EXPECT_EQ(MapNetworkDrive(u"\\\\fs\\S", u"S", u"", u""), 0u);
   EXPECT_EQ(LastAdd(L"UserName"), L"");
   EXPECT_EQ(LastAdd(L"Password"), L"");
   EXPECT_TRUE(ShareReadable());

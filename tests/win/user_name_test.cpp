@@ -38,7 +38,7 @@ TEST(UserName, TheAccountNameUnchanged) {
     EXPECT_EQ(GetUserName(), name) << ToUtf8(name);
   }
   chosen.Set(u"Jane Q Doe");
-  EXPECT_EQ(DestinationFolder(GetUserName()), u"C:\\Users\\Jane Q Doe\\AppData\\Local\\tavirel");
+  EXPECT_EQ(DestinationFolder(GetUserName(), u""), u"C:\\Users\\Jane Q Doe\\AppData\\Local\\tavirel");
 }
 
 TEST(UserName, AFailedLookupGivesTheFailureText) {

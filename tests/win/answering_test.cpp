@@ -1,18 +1,11 @@
-// Waits on the window's thread: the folder update lock between runs, and blocking platform calls
-// run elsewhere, both while the thread's windows answer and nothing is taken off the queue.
-#include "platform/win32/answering_wait.h"
-#include "platform/answering_call.h"
+// Blocking platform calls run elsewhere while the window's thread answers and nothing is taken off
+// its queue.
+#include "platform/answering.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
-#include <memory>
-#include <string>
-
 #include "base/exception.h"
-#include "base/text.h"
-#include "platform/folder_update_lock.h"
 #include "platform/win32/unique_handle.h"
 
 namespace {
@@ -20,49 +13,6 @@ namespace {
 constexpr DWORD kGiveUpMs = 10000;
 constexpr UINT kAsked = WM_APP + 1;
 constexpr UINT kQueued = WM_APP + 2;
-
-// Runs work on a thread of its own; Done tells whether it has finished within waitMs.
-class OtherThread {
- public:
-  explicit OtherThread(std::function<void()> work) : work_(std::move(work)) {
-    thread_.reset(CreateThread(nullptr, 0, &Start, this, 0, nullptr));
-  }
-  ~OtherThread() { WaitForSingleObject(thread_.get(), kGiveUpMs); }
-  bool Done(DWORD waitMs) const { return WaitForSingleObject(thread_.get(), waitMs) == WAIT_OBJECT_0; }
-
- private:
-  static DWORD WINAPI Start(void* self) {
-    static_cast<OtherThread*>(self)->work_();
-    return 0;
-  }
-  std::function<void()> work_;
-  UniqueKernelHandle thread_;
-};
-
-TEST(FolderUpdateLock, ASecondHolderOfTheSameFolderWaitsUntilTheFirstLetsGo) {
-  SetCurrentDirectoryW(L"C:\\");
-  // The same folder in other case, and spelled relatively.
-  for (const char* spelling : {"c:\\KESTRANE-LOCK\\tavirel", "kestrane-lock\\..\\kestrane-lock\\TAVIREL"}) {
-    SCOPED_TRACE(spelling);
-    auto held = platform::FolderUpdateLock::Acquire(u"C:\\kestrane-lock\\Tavirel");
-    // Another folder is another lock.
-    EXPECT_TRUE(OtherThread([] { platform::FolderUpdateLock::Acquire(u"C:\\kestrane-lock\\Other"); }).Done(kGiveUpMs));
-    OtherThread second([&] { platform::FolderUpdateLock::Acquire(FromUtf8(spelling)); });
-    EXPECT_FALSE(second.Done(300));
-    held.reset();
-    EXPECT_TRUE(second.Done(kGiveUpMs));
-  }
-}
-
-TEST(FolderUpdateLock, ALockWhoseHolderEndedWithoutLettingGoIsTakenOver) {
-  platform::FolderUpdateLock* abandoned = nullptr;
-  // A killed run's thread ends holding the lock.
-  ASSERT_TRUE(OtherThread([&] {
-                abandoned = platform::FolderUpdateLock::Acquire(u"C:\\kestrane-lock\\Killed").release();
-              }).Done(kGiveUpMs));
-  EXPECT_TRUE(OtherThread([] { platform::FolderUpdateLock::Acquire(u"C:\\kestrane-lock\\Killed"); }).Done(kGiveUpMs));
-  delete abandoned;
-}
 
 LRESULT CALLBACK CountAsked(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kAsked) return 42;

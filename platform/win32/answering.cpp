@@ -1,19 +1,33 @@
-#include "platform/win32/answering_wait.h"
+#include "platform/answering.h"
+
+#include <windows.h>
 
 #include <atomic>
 #include <exception>
 #include <utility>
 
-#include "platform/answering_call.h"
 #include "platform/win32/unique_handle.h"
-#include "platform/window_toolkit.h"
 
 namespace platform {
 namespace {
 
+// Often enough for the log to follow the copy line by line to the eye, seldom enough that a run of
+// small files is not slowed down by drawing every line.
+constexpr ULONGLONG kRepaintIntervalMs = 40;
+// A window that never validates itself would keep its WM_PAINT coming; it must not hold the step.
+constexpr int kMostPaintsAtOnce = 64;
 // KeepResponsive puts repaints off for a few dozen milliseconds; waking this often gets a put-off
 // repaint done soon after, even when nothing else arrives.
 constexpr DWORD kWakeIntervalMs = 50;
+
+// Waits until handle is signalled while the thread's windows answer; how the wait ended.
+DWORD WaitAnswering(HANDLE handle) noexcept {
+  for (;;) {
+    const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, kWakeIntervalMs, QS_SENDMESSAGE | QS_PAINT);
+    if (result != WAIT_OBJECT_0 + 1 && result != WAIT_TIMEOUT) return result;
+    KeepResponsive();
+  }
+}
 
 // The one thread that runs the calls, started at the first and kept until the process ends: under
 // Wine a thread costs most of a millisecond to start, which once per copied file was a tenth of a
@@ -71,17 +85,27 @@ class CallThread {
 
 }  // namespace
 
-DWORD WaitAnswering(HANDLE handle) noexcept {
-  for (;;) {
-    const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, kWakeIntervalMs, QS_SENDMESSAGE | QS_PAINT);
-    if (result != WAIT_OBJECT_0 + 1 && result != WAIT_TIMEOUT) return result;
-    KeepResponsive();
-  }
-}
-
 void CallAnswering(const std::function<void()>& call) {
   static CallThread thread;
   if (!thread.Run(call)) call();
+}
+
+void KeepResponsive() noexcept {
+  MSG message;
+  // Sent messages are answered inside the call; nothing is taken off the queue.
+  PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  thread_local ULONGLONG lastRepaint = 0;
+  const ULONGLONG now = GetTickCount64();
+  if (now - lastRepaint < kRepaintIntervalMs) return;
+  lastRepaint = now;
+  for (int i = 0; i < kMostPaintsAtOnce && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
+    if (message.message == WM_QUIT) {
+      // Not ours to take: the message loop ends on it once the step is over.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    DispatchMessageW(&message);
+  }
 }
 
 }  // namespace platform
