@@ -22,6 +22,7 @@ TOOLS = SOURCE / "tools"
 KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
 HOLDER = BUILD / "tests" / "e2e" / "holder.exe"
+SCANNER = BUILD / "tests" / "e2e" / "scanner.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 # A launcher for run(): Wine as root reads every folder whatever its permissions; without the two
@@ -97,6 +98,12 @@ class Run:
         text = self.text("Memo1", snapshot)
         assert text == "" or text.endswith("\r\n"), repr(text)
         return text.split("\r\n")[:-1]
+
+    def longest_log(self):
+        """The log lines of the snapshot that showed the most: a window closed by a tick that fell
+        due during a long step goes right after the step, often before its last look."""
+        logs = [self.log_lines(s) for s in self.snapshots if s["answered"] and s["controls"]]
+        return max(logs, key=len, default=[])
 
     @property
     def message_boxes(self):
@@ -175,15 +182,19 @@ class World:
         path.write_bytes(text if isinstance(text, bytes) else text.encode(encoding))
         return path
 
+    def destination_in_windows(self):
+        """The destination folder as the program forms it from the sign-in name."""
+        return f"C:\\Users\\{self.user}\\AppData\\Local\\tavirel"
+
     def destination(self):
         """The per-user destination folder as a Unix path (not created)."""
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None, launcher=(), every=False, companions=()):
+            controls=None, launcher=(), every=False, companions=(), act_after_ms=0):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
-        as the user as soon as the window shows. display: an X display to use instead of a
+        as the user as soon as the window shows, or act_after_ms after it showed. display: an X display to use instead of a
         private Xvfb. controls: the names of the only controls to watch, so that a busy program
         is seen more often. launcher: a command that starts inspector and program (and with them
         the prefix's server, which opens their files), such as WITHOUT_FILE_RIGHTS. every: keep
@@ -192,7 +203,7 @@ class World:
         create as their first argument; the program starts once all are ready, and they are ended
         after it."""
         together = self._run(1, timeout, screenshot_when_log, action, program, args, display, controls, launcher,
-                             every, companions)
+                             every, companions, act_after_ms)
         return Run(together.exit_codes[0], together.seconds, together.snapshots, together.screenshot,
                    together.stderr[0], together.companions_running)
 
@@ -202,12 +213,12 @@ class World:
         return self._run(count, timeout, **options)
 
     def _run(self, count, timeout, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-             controls=None, launcher=(), every=False, companions=()):
+             controls=None, launcher=(), every=False, companions=(), act_after_ms=0):
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
         if action:
-            inspector_args += ["--action", action]
+            inspector_args += ["--action", action, "--act-after", str(act_after_ms)]
         if controls:
             inspector_args += ["--controls", ",".join(controls)]
         if every:

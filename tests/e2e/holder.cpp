@@ -1,25 +1,35 @@
-// Stands for a program of the suite that is in use while an update runs: started from the
-// destination folder it runs from its own file, and given a file and a sharing mode it holds that
-// file open as another program would. It creates READY_FILE once it holds what it should, then
-// waits to be ended.
+// Stands for a program of the suite that is in use while an update runs, or for another run that
+// holds a folder: started from the destination folder it runs from its own file, and given a file
+// and a sharing mode it holds that file open as another program would ("none": as a run holds its
+// folder's lock, created when missing). It creates READY_FILE once it holds what it should, then
+// waits to be ended, or lets go after SECONDS.
 //
-//   holder READY_FILE [FILE read|read-delete]
+//   holder READY_FILE [FILE read|read-delete|none [SECONDS]]
 #include <windows.h>
 
+#include <cwchar>
 #include <string_view>
 
 #include "platform/win32/unique_handle.h"
 
+namespace {
+
+DWORD SharingOf(std::wstring_view mode) {
+  if (mode == L"read-delete") return FILE_SHARE_READ | FILE_SHARE_DELETE;
+  if (mode == L"none") return 0;
+  return FILE_SHARE_READ;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2 && argc != 4) return 2;
+  if (argc != 2 && argc != 4 && argc != 5) return 2;
   UniqueFile held;
-  if (argc == 4) {
-    const DWORD sharing = std::wstring_view(argv[3]) == L"read-delete" ? FILE_SHARE_READ | FILE_SHARE_DELETE
-                                                                        : FILE_SHARE_READ;
-    held.reset(CreateFileW(argv[2], GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (argc >= 4) {
+    held.reset(CreateFileW(argv[2], GENERIC_READ, SharingOf(argv[3]), nullptr, OPEN_ALWAYS, 0, nullptr));
     if (!held) return 3;
   }
   if (!UniqueFile(CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))) return 4;
-  Sleep(5 * 60 * 1000);  // the test ends it long before
+  Sleep(argc == 5 ? static_cast<DWORD>(_wtoi(argv[4]) * 1000) : 5 * 60 * 1000);  // the test ends it long before
   return 0;
 }

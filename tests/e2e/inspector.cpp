@@ -2,13 +2,14 @@
 // controls, and every message box, is written as one JSON line until the window is gone.
 //
 //   inspector OUTFILE [--timeout SECONDS] [--screenshot FILE.bmp] [--when-log TEXT] [--action click|close]
-//             [--controls NAME,NAME...] [--every yes]
+//             [--act-after MS] [--controls NAME,NAME...] [--every yes]
 //
 // Every window of the program is watched, each line naming the process that owns it, until the
 // last one is gone.
 // --action acts once, as soon as the window is visible: "click" presses the main button and
 // "close" closes the window with its close box, as a user would; "shortcut" sends the hidden
-// shortcut button's click notification to the window, a route no user has.
+// shortcut button's click notification to the window, a route no user has. --act-after puts the
+// action off until the window has been visible for MS milliseconds.
 // The screenshot (the whole screen) is taken once, as soon as the window is visible and, when
 // --when-log is given, the log holds TEXT.
 // --controls watches only the controls named (a comma-separated list): each snapshot then costs the
@@ -104,6 +105,8 @@ struct Options {
   std::wstring screenshot;
   std::u16string whenLog;
   std::wstring action;
+  ULONGLONG actAfterMs = 0;
+  ULONGLONG visibleSince = 0;  // when the window was first seen visible and answering
   bool every = false;
 };
 
@@ -283,7 +286,8 @@ void Look(Watch& watch, Options& options, std::ofstream& out, ULONGLONG start) {
     out.flush();
   }
   const std::wstring& action = options.action;
-  if (!action.empty() && visible && answered) {
+  if (visible && answered && !options.visibleSince) options.visibleSince = GetTickCount64();
+  if (!action.empty() && visible && answered && GetTickCount64() - options.visibleSince >= options.actAfterMs) {
     if (action == L"click")
       PostMessageW(GetDlgItem(watch.form, platform::ControlId(layout::IndexOf(u"Button1"))), BM_CLICK, 0, 0);
     if (action == L"close") PostMessageW(watch.form, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -307,7 +311,7 @@ int wmain(int argc, wchar_t** argv) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   if (argc < 2) {
     std::fputs(
-        "usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A] "
+        "usage: inspector OUTFILE [--timeout S] [--screenshot FILE.bmp] [--when-log TEXT] [--action A] [--act-after MS] "
         "[--controls NAME,...] [--every yes]\n",
         stderr);
     return 2;
@@ -321,6 +325,7 @@ int wmain(int argc, wchar_t** argv) {
     if (option == L"--screenshot") options.screenshot = argv[i + 1];
     if (option == L"--when-log") options.whenLog = FromWide(argv[i + 1]);
     if (option == L"--action") options.action = argv[i + 1];
+    if (option == L"--act-after") options.actAfterMs = _wtoi(argv[i + 1]);
     if (option == L"--controls") only = u"," + FromWide(argv[i + 1]) + u",";
     if (option == L"--every") options.every = true;
   }

@@ -121,6 +121,7 @@ class WholeJobTest(unittest.TestCase):
         (share / "tavsub.exe").mkdir(parents=True)
         run = world.run()
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED] + BANNER)
+        self.assertEqual(run.exit_code, 3)  # a wrong pattern or an empty folder is no success
 
     def test_file_errors_are_logged_and_the_rest_is_copied(self):
         world = JobWorld("job-fileerrors")
@@ -148,6 +149,24 @@ class WholeJobTest(unittest.TestCase):
         self.assertEqual(run.log_lines()[-4:], BANNER)
         self.assertEqual(run.exit_code, 3)
         self.assertFalse(world.destination().exists())
+
+    def test_a_profile_folder_not_named_after_the_account(self):
+        # A domain account's second profile, "anna.000" or "anna.CORP": the system's own folder for
+        # the user's local data is where the suite lives, not the one formed from the sign-in name.
+        world = JobWorld("job-profile")
+        share = world.prepare()
+        fill(share, {"tavA.exe": 10})
+        # Named before the new folder exists, which the harness would take for the user's own.
+        profile, formed = f"{world.user}.CORP", world.destination()
+        local = world.drive_c / "users" / profile / "AppData" / "Local"
+        (local / "tavirel").mkdir(parents=True, exist_ok=True)
+        world.wine("reg", "add", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders",
+                   "/v", "Local AppData", "/t", "REG_EXPAND_SZ", "/d", f"C:\\users\\{profile}\\AppData\\Local", "/f")
+        run = world.run()
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.text("Edit3", run.shown[0]), f"C:\\users\\{profile}\\AppData\\Local\\tavirel")
+        self.assertEqual((local / "tavirel" / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
+        self.assertEqual(list(formed.iterdir()), [])
 
     def test_shortcut_command_writes_the_menu_shortcut(self):
         world = JobWorld("job-shortcut")

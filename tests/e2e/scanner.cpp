@@ -1,0 +1,47 @@
+// Stands for what opens every new file on a workstation for a moment (an on-access scanner, an
+// indexer, a backup agent): each new file of FOLDER whose name matches PATTERN is opened, as soon as
+// it can be, for HOLD_MS milliseconds, with read sharing alone, as such agents do. Each name it held
+// is added as a line to HELD_FILE. It creates READY_FILE once it watches, then runs until ended.
+//
+//   scanner READY_FILE FOLDER PATTERN HOLD_MS HELD_FILE
+#include <windows.h>
+
+#include <cwchar>
+#include <set>
+#include <string>
+
+#include "platform/win32/unique_handle.h"
+
+namespace {
+
+void AppendLine(const wchar_t* path, const std::wstring& line) {
+  const UniqueFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
+  const std::string bytes(line.begin(), line.end());
+  DWORD written = 0;
+  if (file) WriteFile(file.get(), (bytes + "\n").data(), static_cast<DWORD>(bytes.size() + 1), &written, nullptr);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 6) return 2;
+  const std::wstring folder = argv[2];
+  const DWORD holdMs = static_cast<DWORD>(_wtoi(argv[4]));
+  if (!UniqueFile(CreateFileW(argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))) return 4;
+  std::set<std::wstring> held;
+  for (;;) {
+    WIN32_FIND_DATAW data;
+    const UniqueFind search(FindFirstFileW((folder + L"\\" + argv[3]).c_str(), &data));
+    bool found = static_cast<bool>(search);
+    for (; found; found = FindNextFileW(search.get(), &data)) {
+      if (held.contains(data.cFileName)) continue;
+      // Refused while the copy is still being written: asked again on the next look.
+      const UniqueFile file(CreateFileW((folder + L"\\" + data.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+      if (!file) continue;
+      held.insert(data.cFileName);
+      Sleep(holdMs);
+      AppendLine(argv[5], data.cFileName);
+    }
+  }
+}

@@ -1,0 +1,83 @@
+"""What others do to a run on a real workstation, played by small stand-ins: an agent that opens
+every fresh file for a moment, another run holding the folder, and the folder a killed run left."""
+import unittest
+
+from harness import HOLDER, SCANNER, unix_to_windows
+from job_world import JobWorld, Source, fill
+from test_outcome import EVENT_LOG
+from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
+
+LOCK = "~kst.lock"
+
+
+class InterferenceTest(unittest.TestCase):
+    def test_a_scanner_holding_each_fresh_copy_for_a_moment_fails_no_file(self):
+        world = JobWorld("agent-scanner")
+        share = world.prepare()
+        names = [f"tav{i}.exe" for i in range(4)]
+        fill(share, {name: 2_000_000 for name in names})
+        held = world.work / "scanned.txt"
+        held.unlink(missing_ok=True)
+        scanner = [SCANNER, unix_to_windows(world.destination()), "~kst*.tmp", "700", unix_to_windows(held)]
+        run = world.run(companions=[scanner], controls=["Memo1", "Button1"], every=True)
+        # Exit code 0 says the banner was reached with every file updated; the window may close before
+        # its last lines are read.
+        log = run.longest_log()
+        self.assertEqual(run.exit_code, 0, log)
+        self.assertEqual([line for line in log[2:] if line.startswith("tav") and "Updated" not in line], [])
+        for name in names:
+            self.assertEqual((world.destination() / name).read_bytes(), (share / name).read_bytes())
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), names)
+        # The stand-in did hold fresh copies, as the system's agents would.
+        self.assertTrue(held.exists() and held.read_text().split(), "the scanner held no fresh copy")
+
+    def test_a_run_waits_for_the_one_holding_its_folder_and_then_updates(self):
+        world = JobWorld("agent-lock-wait")
+        share = world.prepare()
+        fill(share, {"tavA.exe": 10})
+        # Another run of the same user holds the folder for a few seconds.
+        holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none", "4"]
+        run = world.run(companions=[holder], controls=["Memo1", "Button1"], every=True)
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavA.exe Updated Successfully."] + BANNER)
+        waiting = [s for s in run.snapshots if s["visible"] and s["controls"] and not run.log_lines(s)]
+        # Seen waiting, and answering, for most of the holder's four seconds.
+        self.assertGreaterEqual(len(waiting), 10)
+        self.assertEqual([s for s in waiting if not s["answered"]], [])
+        self.assertGreater(run.seconds, 4)
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), ["tavA.exe"])
+
+    def test_a_run_waiting_for_its_folder_can_be_closed(self):
+        world = JobWorld("agent-lock-close", env=dict(EVENT_LOG))
+        share = world.prepare()
+        fill(share, {"tavA.exe": 10})
+        holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none"]
+        run = world.run(companions=[holder], action="close", act_after_ms=3000, timeout=60)
+        self.assertEqual(run.exit_code, 2, run.stderr)
+        self.assertEqual(run.log_lines(), [])
+        self.assertEqual(run.message_boxes, [])
+        self.assertEqual([(level, message, strings[0]) for level, message, strings in run.event_records()],
+                         [("err", 0xC0000066, "The window was closed while another update of the folder was "
+                                              "running: nothing was updated.")])
+        self.assertFalse((world.destination() / "tavA.exe").exists())
+
+    def test_a_program_a_killed_run_left_set_aside_is_put_back_even_without_the_share(self):
+        world = JobWorld("agent-killed")
+        world.prepare(Source(folder="\\Missing"))
+        destination = world.destination()
+        # Killed between moving the menu program aside and moving its fresh copy in; and an older
+        # copy of a program still in place, set aside by another run.
+        (destination / "~kst0123abcd~tavMENU.exe.tmp").write_bytes(b"the only menu program")
+        (destination / "~kst89ef4567~tavBOOK.exe.tmp").write_bytes(b"older book")
+        (destination / "tavBOOK.exe").write_bytes(b"book")
+        run = world.run()
+        self.assertEqual(run.exit_code, 2, run.stderr)
+        self.assertEqual([b["text"] for b in run.message_boxes], ["The specified path was not found."])
+        self.assertEqual((destination / "tavMENU.exe").read_bytes(), b"the only menu program")
+        # Nothing is taken away by a run that could not list the share.
+        self.assertEqual(sorted(p.name for p in destination.iterdir()),
+                         ["tavBOOK.exe", "tavMENU.exe", "~kst89ef4567~tavBOOK.exe.tmp"])
+
+
+if __name__ == "__main__":
+    unittest.main()
