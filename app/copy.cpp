@@ -2,11 +2,13 @@
 
 #include "app/error_report.h"
 #include "app/layout.h"
+#include "app/run_row_writer.h"
 #include "app/run_state.h"
 #include "base/exception.h"
 #include "platform/event_log.h"
 #include "platform/folder_update_lock.h"
 #include "settings/destination_folder.h"
+#include "settings/runs_table.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
 #include "settings/user_name.h"
@@ -112,6 +114,7 @@ void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *A
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
   const RefreshMode mode = ParseRefreshMode(gKestraneRefresh);  // a value it does not know copies nothing
+  QuotedRunsTable(gKestraneRunsTable);                          // nor does one that names no table
   copyCounts_ = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
@@ -147,13 +150,15 @@ void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {
   updateState_ = UpdateState::Ended;
   outcome_ = outcome;
   // Edit1 and Edit2 are the source folder and the database server as the window shows them; no
-  // password slot is read.
-  const EventRecord record = EventRecordOf({.outcome = outcome,
-                                            .counts = copyCounts_,
-                                            .error = error,
-                                            .source = Read(Slot::Edit1),
-                                            .destination = Read(Slot::Edit3),
-                                            .databaseServer = Read(Slot::Edit2),
-                                            .activityLog = form_->Text(kMemo1)});
+  // password slot reaches the record or the row (the row's connection logs in as the query's).
+  const RunReport report{.outcome = outcome,
+                         .counts = copyCounts_,
+                         .error = error,
+                         .source = Read(Slot::Edit1),
+                         .destination = Read(Slot::Edit3),
+                         .databaseServer = Read(Slot::Edit2),
+                         .activityLog = form_->Text(kMemo1)};
+  EventRecord record = EventRecordOf(report);
+  record.strings.front() += WriteRunRow(report, record.strings.front(), *this);
   platform::WriteEventRecord(u"Kestrane", record.level, record.eventId, record.strings);
 }
