@@ -79,20 +79,29 @@ class RunsTableTest(unittest.TestCase):
         self.assertEqual(run.text("Edit11"), SHARE_PASSWORD)  # the run had both passwords at hand
         self.assertEqual(run.text("Edit6"), DATABASE_PASSWORD)
 
-    def test_sql_server_gets_one_parameterised_insert_and_a_missing_table_changes_only_the_record(self):
+    def test_sql_server_gets_one_parameterised_insert_and_a_row_it_refuses_changes_only_the_record(self):
         world = JobWorld("runs-sql-server", env=dict(EVENT_LOG))
         source = Source(password=SHARE_PASSWORD)
         settings_table = tds_server.Table(odbc_world.SETTINGS_COLUMNS, [list(source.row())])
-        for row_tables in (["dbo.KestraneRuns"], []):
-            with self.subTest(row_tables=row_tables), \
-                    tds_server.TdsServer({"tav": DATABASE_PASSWORD}, {"Tavirel": settings_table},
-                                         row_tables=row_tables) as server:
+        not_written = " The run's row was not written to dbo.KestraneRuns: [FreeTDS][SQL Server]"
+        # name: (the tables the server has, whether it leaves the insert unanswered, what the record adds)
+        cases = {
+            "written": (["dbo.KestraneRuns"], False, ""),
+            "no table": ([], False, not_written + "Invalid object name 'dbo.KestraneRuns'."),
+            "table held by another session": (["dbo.KestraneRuns"], True, not_written + "Timeout expired."),
+        }
+        for name, (row_tables, silent_calls, added) in cases.items():
+            with self.subTest(name), tds_server.TdsServer({"tav": DATABASE_PASSWORD}, {"Tavirel": settings_table},
+                                                          row_tables=row_tables, silent_calls=silent_calls) as server:
                 share = world.prepare(source, settings=settings("SQLOLEDB.1", f"127.0.0.1,{server.port}", "Tavirel",
                                                                 "dbo.KestraneRuns"))
                 fill(share, {"tavA.exe": 100})
                 run = world.run()
                 self.assertEqual(run.exit_code, 0, run.stderr)
                 self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
+                [(level, message, strings)] = run.event_records()
+                self.assertEqual((level, message), ("trace", 0x40000064))
+                self.assertEqual(strings[0], "The update completed: 1 file updated." + added)
                 [call] = server.calls
                 self.assertEqual(call.database, "Tavirel")
                 statement = next(p.value for p in call.parameters if str(p.value).startswith("INSERT"))
@@ -104,12 +113,6 @@ class RunsTableTest(unittest.TestCase):
                     0, "The update completed: 1 file updated.", 1, 0, 0, "G:\\Tavirel", "", KESTRANE_VERSION,
                     row[11].value, ""])
                 self.assertNoPassword(p.value for p in call.parameters)
-                [(level, message, strings)] = run.event_records()
-                self.assertEqual((level, message), ("trace", 0x40000064))
-                written = "The update completed: 1 file updated."
-                self.assertEqual(strings[0], written if row_tables else
-                                 written + " The run's row was not written to dbo.KestraneRuns: "
-                                 "[FreeTDS][SQL Server]Invalid object name 'dbo.KestraneRuns'.")
 
     def test_a_value_that_names_no_table_stops_the_update_before_it_copies(self):
         world = JobWorld("runs-bad-value", env=dict(EVENT_LOG))
