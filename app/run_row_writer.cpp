@@ -18,8 +18,10 @@ std::u16string WriteRunRow(const RunReport& report, const std::u16string& outcom
   std::u16string table;
   try {
     table = QuotedRunsTable(gKestraneRunsTable);
-  } catch (const Exception&) {
-    return {};  // the update was stopped on that value, and its record says so
+  } catch (const Exception& error) {
+    // Mostly the very error that stopped the update, which the record tells already.
+    if (report.error.starts_with(error.Message())) return {};
+    return RowNotWrittenSentence(gKestraneRunsTable, error.Message());
   }
   if (table.empty()) return {};
   const RunRow row{.runAt = platform::ProcessStartTime(),
