@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/layout.h"
+#include "app/run_row_writer.h"
 #include "app/run_state.h"
 #include "base/exception.h"
 #include "base/text.h"
@@ -9,6 +10,7 @@
 #include "platform/shell.h"
 #include "platform/system_error.h"
 #include "settings/destination_folder.h"
+#include "settings/runs_table.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
 #include "settings/user_name.h"
@@ -127,6 +129,7 @@ void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *A
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
   const RefreshMode mode = ParseRefreshMode(gKestraneRefresh);  // a value it does not know copies nothing
+  QuotedRunsTable(gKestraneRunsTable);                          // nor does one that names no table
   report_.counts = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
@@ -177,11 +180,14 @@ void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
 void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {
   updateState_ = UpdateState::Ended;
   outcome_ = outcome;
+  // The lock goes first: the next run need not wait for the row and the record.
   turn_.reset();
   form_->SetText(kButton1, std::u16string(kRunning));
   report_.outcome = outcome;
   report_.error = error;
   report_.activityLog = form_->Text(kMemo1);
+  // The row's connection logs in as the query's; no password slot reaches the record or the row.
+  report_.rowFailure = WriteRunRow(report_, EventRecordOf(report_).strings.front(), *this);
   const EventRecord record = EventRecordOf(report_);
   if (!platform::WriteEventRecord(u"Kestrane", record.level, record.messageId, record.strings)) {
     const EventRecord shorter = OutcomeOnly(record);

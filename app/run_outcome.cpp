@@ -54,7 +54,7 @@ std::u16string Sentences(const RunReport& report) {
   text += WhatHappened(report);
   if (!report.driveFailure.empty())
     text += u" " + Ended(u"Drive " + report.drive + u" was not connected: " + report.driveFailure);
-  return text;
+  return text + report.rowFailure;
 }
 
 std::u16string Capped(const std::u16string& text) { return text.substr(0, kMostOtherCharacters); }

@@ -83,6 +83,7 @@ struct RunReport {
   std::u16string drive;         // the drive letter with its colon
   std::u16string driveFailure;  // the system's text for the failed map step; empty when it connected
   std::u16string pattern;       // the file name pattern of the source folder
+  std::u16string rowFailure;    // " The run's row was not written ..." when the runs table refused it
   std::u16string source;        // the source folder as the window showed it
   std::u16string destination;
   std::u16string databaseServer;

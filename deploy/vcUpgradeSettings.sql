@@ -4,7 +4,7 @@
 --   sqlcmd -S sqlserver01 -d Tavirel -E -i vcUpgradeSettings.sql
 -- Kestrane runs
 --   SELECT FTPHost, FTPUser, FTPPswd, FTPPath, DownloadPath, TempEXEPath FROM vcUpgradeSettings
--- and uses the first row the server delivers: keep exactly one row. It never writes.
+-- and uses the first row the server delivers: keep exactly one row. It never writes to it.
 --
 -- The login that VUZuze16.cnf names needs nothing but reading this table, for example
 --   CREATE LOGIN kestrane WITH PASSWORD = N'Ch4nge-Me!';   -- in master

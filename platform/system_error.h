@@ -11,11 +11,12 @@
 //   (FolderEntries::error), CopyOneFile, the file steps of file_replace.h, CancelDriveConnection and
 //   AddDriveConnection, and FolderUpdateLock::TryAcquire (Attempt::error).
 // - It raises an error kind (base/exception.h) where the failure simply ends the step:
-//   DatabaseConnection and DatabaseQuery (EDatabaseError, EOleException), ShellLink (EOleException,
-//   Exception), Form::Create and Form::EnableTimer (Exception).
+//   DatabaseConnection, DatabaseQuery and ExecuteStatement (EDatabaseError, EOleException),
+//   ShellLink (EOleException, Exception), Form::Create and Form::EnableTimer (Exception).
 // - It neither returns a code nor raises where the failure has an answer of its own: the
 //   existence tests answer false, DiscardFile leaves the file, IniFile::ReadString gives the
-//   default, AccountName gives nothing, UserDesktopFolder and SystemErrorText give empty text.
+//   default, AccountName gives nothing, UserDesktopFolder, ComputerName, FileVersion and
+//   SystemErrorText give empty text.
 namespace platform {
 
 // The codes that portable code branches on, with the platform's own values (the Win32 layer

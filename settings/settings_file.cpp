@@ -7,6 +7,7 @@
 std::u16string gCmnConnector, gCmnHost, gCmnUser, gCmnPswd, gCmnDBName, gSvrCatCode;
 std::u16string gKestraneRefresh = u"all";
 std::u16string gSettingsFileFault;
+std::u16string gKestraneRunsTable;
 
 // The working values keep their documented names (wDir1 ... MyIniFile).
 bool sfg_ReadSysReg() {
@@ -47,5 +48,6 @@ bool sfg_ReadSysReg() {
   // Read as written, and judged only by the update step: a value it does not know stops the update,
   // never the connection settings.
   gKestraneRefresh = MyIniFile.ReadString(u"Kestrane", u"Refresh", u"all");
+  gKestraneRunsTable = MyIniFile.ReadString(u"Kestrane", u"RunsTable", u"");
   return true;
 }

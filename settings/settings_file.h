@@ -13,12 +13,15 @@ extern std::u16string gSvrCatCode;
 // Kestrane's own setting beside them, from section "Kestrane": which files a run copies, as the
 // administrator wrote it ("all" when the file, section or key is missing); the update step reads it.
 extern std::u16string gKestraneRefresh;
+// And the table each run leaves its row in, as written (empty for none); judged when the update
+// starts, by QuotedRunsTable.
+extern std::u16string gKestraneRunsTable;
 
 // Why the settings file cannot be read as its administrator meant it, as the message of the error
 // that stops the update; empty when it can (or when there is none).
 extern std::u16string gSettingsFileFault;
 
 // Finds the settings file under the Program Files folder and reads the six values of its section
-// "Common" into the connection settings, and Kestrane's own setting. False when no root, folder or
+// "Common" into the connection settings, and Kestrane's own settings. False when no root, folder or
 // file is found.
 bool sfg_ReadSysReg();

@@ -41,15 +41,18 @@ void QueryIntoSlots(SlotStore& slots, platform::DatabaseConnection& connection, 
 
 }  // namespace
 
+std::u16string SettingsConnectionString(const SlotStore& slots) {
+  return platform::BuildConnectionString({.provider = slots.Read(Slot::Edit8),
+                                          .user = slots.Read(Slot::Edit5),
+                                          .password = slots.Read(Slot::Edit6),
+                                          .catalog = slots.Read(Slot::Edit7),
+                                          .server = slots.Read(Slot::Edit4)});
+}
+
 void RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& connection,
                              platform::DatabaseQuery& query) {
-  const platform::DatabaseLogin login{.provider = slots.Read(Slot::Edit8),
-                                      .user = slots.Read(Slot::Edit5),
-                                      .password = slots.Read(Slot::Edit6),
-                                      .catalog = slots.Read(Slot::Edit7),
-                                      .server = slots.Read(Slot::Edit4)};
   // The string is only kept here; a login it cannot carry fails at the open, in the error handling.
-  connection.SetConnectionString(platform::BuildConnectionString(login));
+  connection.SetConnectionString(SettingsConnectionString(slots));
   try {
     QueryIntoSlots(slots, connection, query);
   } catch (const Exception& error) {

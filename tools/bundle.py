@@ -2,8 +2,8 @@
 """bundle.py SOURCE EXE VERSION OUT [BESIDE...]: packs the release bundle OUT/Kestrane-VERSION.zip.
 
 The bundle holds Kestrane.exe, DEPLOY.md (the README's opening and its part for the Windows
-administrator), the sample settings file and table script from deploy/, and SHA256SUMS of those
-four and of the files that ship beside the bundle (BESIDE, listed by name). The same inputs give
+administrator), the sample settings file and the scripts from deploy/, and SHA256SUMS of those
+files and of the files that ship beside the bundle (BESIDE, listed by name). The same inputs give
 the same bytes: entries sorted by name, every entry dated SOURCE_DATE_EPOCH (the commit's time, in
 UTC) with the same mode.
 """
@@ -15,7 +15,8 @@ import zipfile
 from pathlib import Path
 
 ADMINISTRATOR_PART = "## For the Windows administrator"
-SAMPLES = ("VUZuze16.cnf", "vcUpgradeSettings.sql")
+SAMPLES = ("VUZuze16.cnf", "vcUpgradeSettings.sql", "KestraneRuns.sql", "KestraneAttention.sql",
+           "Kestrane-subscription.xml")
 ZIP_EPOCH = 315532800  # 1980-01-01, the earliest date a zip entry can hold
 
 

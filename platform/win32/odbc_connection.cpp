@@ -33,6 +33,18 @@ void OdbcConnection::Open() {
   }
 }
 
+UniqueOdbcStatement OdbcConnection::NewStatement(SQLULEN timeoutSeconds) const {
+  if (!connected_) throw EOleException(u"Operation is not allowed when the object is closed");
+  SQLHSTMT handle = SQL_NULL_HSTMT;
+  ThrowIfFailed<EOleException>(SQLAllocHandle(SQL_HANDLE_STMT, connection_.get(), &handle), SQL_HANDLE_DBC,
+                               connection_.get());
+  UniqueOdbcStatement statement(handle);
+  ThrowIfFailed<EOleException>(
+      SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(timeoutSeconds), 0), SQL_HANDLE_STMT,
+      handle);
+  return statement;
+}
+
 void OdbcConnection::Connect() {
   SQLHENV environment = SQL_NULL_HENV;
   if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {

@@ -14,6 +14,8 @@ class OdbcConnection final : public DatabaseConnection {
   void Open() override;
   bool Connected() const override { return connected_; }
   SQLHDBC Handle() const { return connection_.get(); }
+  // A statement on the open connection that may run for timeoutSeconds; raises EOleException.
+  UniqueOdbcStatement NewStatement(SQLULEN timeoutSeconds) const;
 
  private:
   void Connect();

@@ -63,14 +63,9 @@ QueryResult FetchAll(SQLHSTMT statement) {
 void OdbcQuery::Open() {
   // A failed open leaves no result, never the previous open's rows.
   result_ = QueryResult();
-  if (!connection_ || !connection_->Connected()) {
-    throw EOleException(u"Operation is not allowed when the object is closed");
-  }
-  const SQLHDBC connection = connection_->Handle();
-  SQLHSTMT handle = SQL_NULL_HSTMT;
-  ThrowIfFailed<EOleException>(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle), SQL_HANDLE_DBC, connection);
-  const UniqueOdbcStatement statement(handle);
-  Check(SQLSetStmtAttrW(handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeoutSeconds), 0), handle);
+  if (!connection_) throw EOleException(u"Operation is not allowed when the object is closed");
+  const UniqueOdbcStatement statement = connection_->NewStatement(kQueryTimeoutSeconds);
+  const SQLHSTMT handle = statement.get();
   std::u16string text = text_;
   const SQLRETURN rc = SQLExecDirectW(handle, Wide(text), SQL_NTS);
   if (rc != SQL_NO_DATA) Check(rc, handle);  // no data: a statement that touched no row

@@ -4,6 +4,7 @@ import configparser
 import re
 import sqlite3
 import unittest
+from xml.etree import ElementTree
 
 from harness import SOURCE
 from job_world import JobWorld, Source, fill
@@ -12,6 +13,7 @@ from tds_server import Table, TdsServer
 from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
 
 DEPLOY = SOURCE / "deploy"
+SUBSCRIPTION = "{http://schemas.microsoft.com/2006/03/windows/events/subscription}"
 
 
 def sample_settings():
@@ -53,6 +55,16 @@ class DeploySamplesTest(unittest.TestCase):
         self.assertEqual(run.text("Edit2"), host)
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavMENU.exe Updated Successfully."] + BANNER)
         self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), (share / "tavMENU.exe").read_bytes())
+
+    def test_the_event_forwarding_subscription_selects_each_runs_record(self):
+        subscription = ElementTree.parse(DEPLOY / "Kestrane-subscription.xml").getroot()
+        self.assertEqual(subscription.tag, SUBSCRIPTION + "Subscription")
+        # The collector takes the query as the text of its element: an event query list of its own.
+        query_list = ElementTree.fromstring(subscription.find(SUBSCRIPTION + "Query").text.strip())
+        [select] = query_list.iter("Select")
+        self.assertEqual(select.get("Path"), "Application")
+        self.assertEqual(re.findall(r"Provider\[@Name='([^']*)'\]", select.text), ["Kestrane"])
+        self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103])
 
 
 if __name__ == "__main__":

@@ -52,6 +52,16 @@ class WholeJobTest(unittest.TestCase):
         self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), b"next version")
         self.assertEqual((world.destination() / "tavMENU.exe").stat().st_mode & 0o222, 0)  # read-only still
 
+    def test_a_file_server_named_by_its_domain_as_a_namespace_is(self):
+        # A site with a domain-based namespace names the domain as the file server: \\corp.example.com\G.
+        world = JobWorld("job-domain")
+        share = world.prepare(Source(host="corp.example.com"))
+        fill(share, {"tavMENU.exe": 1000})
+        run = world.run()
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavMENU.exe Updated Successfully."] + BANNER)
+        self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), (share / "tavMENU.exe").read_bytes())
+
     def test_another_process_sees_the_log_grow_line_by_line_during_the_copy(self):
         world = JobWorld("job-growing")
         share = world.prepare()
