@@ -38,7 +38,7 @@ struct FolderEntries {
   uint32_t error = 0;
 };
 
-// FindFirstFileW/FindNextFileW on searchPath (a folder joined with a wildcard).
+// FindFirstFileExW/FindNextFileW on searchPath (a folder joined with a wildcard), long names only.
 FolderEntries EnumerateEntries(const std::u16string& searchPath);
 
 // GetFileAttributesExW on path: the stamp of the file there, or nothing when there is no file (a

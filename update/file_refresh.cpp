@@ -13,14 +13,12 @@ RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std
   // size and time. The file server and the disks take as long as they take: each step runs while
   // the window answers.
   LocalCopies local;
+  std::vector<ListedFile> files;
   platform::CallAnswering([&] {
     local = LocalCopies::List(destFolder);
     local.PutBackSetAside();
-  });
-  // Unguarded: a refused listing ends the run before any file line and before the banner, and
-  // takes nothing away from the workstation.
-  std::vector<ListedFile> files;
-  platform::CallAnswering([&] {
+    // Unguarded: a refused listing ends the run before any file line and before the banner, and
+    // takes nothing away from the workstation.
     files = TDirectory::ListFiles(sourceFolder, pattern, TSearchOption::soTopDirectoryOnly);
     local.RemoveLeftovers();
   });
