@@ -84,7 +84,7 @@ struct MemoryDcTraits {
 };
 
 using UniqueFile = UniqueHandle<FileHandleTraits>;  // CreateFileW: INVALID_HANDLE_VALUE is "none"
-// CreateThread, CreateEventW, CreateMutexW, OpenProcess and their kind: null is "none"
+// CreateThread, CreateEventW, OpenProcess and their kind: null is "none"
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
 using UniqueLocal = UniqueHandle<LocalMemoryTraits>;

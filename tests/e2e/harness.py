@@ -236,6 +236,11 @@ class World:
             env = dict(self.base_env(), DISPLAY=display)
             inspector = subprocess.Popen([*launcher, "wine", *map(str, inspector_args)], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # On a busy machine Wine may take seconds to start the inspector: a short run would be over
+            # before it looked. It opens its output first thing.
+            deadline = time.monotonic() + 60
+            while not out.exists() and inspector.poll() is None and time.monotonic() < deadline:
+                time.sleep(0.05)
             started = [self._start_companion(list(map(str, command)), env, launcher) for command in companions]
             start = time.monotonic()
             programs = [subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,

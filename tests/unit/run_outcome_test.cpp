@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
+#include "tests/unit/sample_run_report.h"
 
 namespace {
 
@@ -18,18 +19,10 @@ struct Case {
 };
 
 RunReport Report(const Case& c, std::u16string log = u"line\r\n") {
-  RunReport report;
-  report.outcome = c.outcome;
-  report.counts = c.counts;
+  RunReport report = SampleRunReport(c.outcome, c.counts, std::move(log));
   report.error = c.outcome == UpdateOutcome::Stopped ? u"The specified path was not found." : u"";
   report.queryFailure = c.queryFailure;
-  report.drive = u"G:";
   report.driveFailure = c.driveFailure;
-  report.pattern = u"tav*.exe";
-  report.source = u"G:\\Tavirel";
-  report.destination = u"C:\\Users\\anna\\AppData\\Local\\tavirel";
-  report.databaseServer = u"sqlserver01";
-  report.activityLog = std::move(log);
   return report;
 }
 

@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
+#include "tests/unit/sample_run_report.h"
 
 namespace {
 
@@ -17,27 +18,20 @@ std::u16string AsEventViewerShows(HMODULE messages, const EventRecord& record) {
   std::vector<DWORD_PTR> arguments;
   for (const std::u16string& string : record.strings) arguments.push_back(reinterpret_cast<DWORD_PTR>(string.c_str()));
   wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY | FORMAT_MESSAGE_ALLOCATE_BUFFER, messages,
-      record.messageId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0,
-      reinterpret_cast<va_list*>(arguments.data()));
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY | FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                     messages, record.messageId, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                     reinterpret_cast<wchar_t*>(&text), 0, reinterpret_cast<va_list*>(arguments.data()));
   const UniqueLocal owned(text);
   if (!length) return u"(no text: error " + FromUtf8(std::to_string(GetLastError())) + u")";
   return FromWide(text);
 }
 
 RunReport Report(UpdateOutcome outcome, std::u16string log) {
-  RunReport report;
-  report.outcome = outcome;
-  report.counts = {.updated = 2, .unchanged = 1, .failed = outcome == UpdateOutcome::Incomplete ? 1 : 0};
+  const bool failed = outcome == UpdateOutcome::Incomplete;
+  RunReport report = SampleRunReport(outcome, {.updated = 2, .unchanged = 1, .failed = failed ? 1 : 0}, std::move(log));
   report.error = u"Access denied.";
   report.queryFailure = outcome == UpdateOutcome::Stopped ? u"Login failed for user 'reader'." : u"";
-  report.drive = u"G:";
-  report.pattern = u"tav*.exe";
-  report.source = u"G:\\Tavirel";
-  report.destination = u"C:\\Users\\anna.CORP\\AppData\\Local\\tavirel";
-  report.databaseServer = u"sql01\\TAVIREL";
-  report.activityLog = std::move(log);
   return report;
 }
 
@@ -54,8 +48,9 @@ TEST(EventRecordView, EveryKindOfRecordReadsWholeAsEventViewerShowsIt) {
       const std::u16string& s = record.strings[0];
       SCOPED_TRACE(ToUtf8(s));
       EXPECT_EQ(AsEventViewerShows(program.get(), record),
-                s + u"\r\n\r\nSource folder: G:\\Tavirel\r\nDestination folder: C:\\Users\\anna.CORP\\AppData\\Local\\"
-                    u"tavirel\r\nDatabase server: sql01\\TAVIREL\r\n\r\nActivity log:\r\n" +
+                s +
+                    u"\r\n\r\nSource folder: G:\\Tavirel\r\nDestination folder: C:\\Users\\anna\\AppData\\Local\\"
+                    u"tavirel\r\nDatabase server: sqlserver01\r\n\r\nActivity log:\r\n" +
                     record.strings[4] + u"\r\n");
       // And the short record a log refused the whole one for.
       const std::u16string shorter = AsEventViewerShows(program.get(), OutcomeOnly(record));
