@@ -6,6 +6,7 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "platform/com_apartment.h"
+#include "platform/system_libraries.h"
 #include "platform/window_toolkit.h"
 
 // The message compiler's ids for messages.mc, generated beside the build's resources.
@@ -17,12 +18,13 @@ static_assert(kMessageUpdateCompleted == MSG_UPDATE_COMPLETED);
 static_assert(kMessageUpdateStopped == MSG_UPDATE_STOPPED);
 static_assert(kMessageUpdateIncomplete == MSG_UPDATE_INCOMPLETE);
 
-// The program entry: component objects for this thread first, then the window; the run ends
-// when the window asks the application to end.
+// The program entry: component objects for this thread first, then the system libraries, then the
+// window; the run ends when the window asks the application to end.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const platform::ComApartment comApartment;
   gApplicationTitle = ApplicationTitle(platform::ExecutablePath());
   try {
+    platform::LoadSystemLibraries();
     TForm1 form;
     form.Run();
     return form.ExitCode();

@@ -1,6 +1,7 @@
-// startup_probe PROGRAM [--close]: starts PROGRAM and prints, as one JSON line, the milliseconds
-// until its first top-level window is visible and painted, and until it exits. With --close the
-// window is closed as soon as it shows; otherwise the program ends by itself.
+// startup_probe [--close] PROGRAM [ARGUMENT]: starts PROGRAM (with ARGUMENT as its command line's
+// rest) and prints, as one JSON line, the milliseconds until its first top-level window is visible
+// and painted, and until it exits. With --close the window is closed as soon as it shows; otherwise
+// the program ends by itself.
 #include <windows.h>
 
 #include <cstdio>
@@ -35,12 +36,14 @@ HWND VisibleWindowOf(DWORD process) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 2) {
-    std::fputs("usage: startup_probe PROGRAM [--close]\n", stderr);
+  const bool close = argc > 1 && std::wstring(argv[1]) == L"--close";
+  const int program = close ? 2 : 1;
+  if (argc <= program) {
+    std::fputs("usage: startup_probe [--close] PROGRAM [ARGUMENT]\n", stderr);
     return 2;
   }
-  const bool close = argc > 2 && std::wstring(argv[2]) == L"--close";
-  std::wstring commandLine = L"\"" + std::wstring(argv[1]) + L"\"";
+  std::wstring commandLine = L"\"" + std::wstring(argv[program]) + L"\"";
+  if (argc > program + 1) commandLine += L" " + std::wstring(argv[program + 1]);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};

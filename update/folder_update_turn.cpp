@@ -1,12 +1,13 @@
 #include "update/folder_update_turn.h"
 
 #include "base/exception.h"
+#include "platform/process_clock.h"
 
 FolderUpdateTurn::FolderUpdateTurn(std::u16string folder, std::chrono::milliseconds mostWait)
     : folder_(std::move(folder)), mostWait_(mostWait) {}
 
 bool FolderUpdateTurn::Take() {
-  const auto now = std::chrono::steady_clock::now();
+  const std::chrono::milliseconds now = platform::SteadyNow();
   if (!asked_) firstAsked_ = now;
   asked_ = true;
   platform::FolderUpdateLock::Attempt attempt = platform::FolderUpdateLock::TryAcquire(folder_);

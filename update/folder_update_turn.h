@@ -26,7 +26,7 @@ class FolderUpdateTurn {
  private:
   std::u16string folder_;
   std::chrono::milliseconds mostWait_;
-  std::chrono::steady_clock::time_point firstAsked_;
+  std::chrono::milliseconds firstAsked_{};
   bool asked_ = false;
   std::unique_ptr<platform::FolderUpdateLock> lock_;
 };

@@ -1,11 +1,11 @@
 #include "update/replacement_policy.h"
 
 #include <chrono>
-#include <thread>
 
 #include "base/exception.h"
 #include "platform/existence.h"
 #include "platform/file_replace.h"
+#include "platform/process_clock.h"
 #include "platform/system_error.h"
 #include "update/path.h"
 #include "update/temporary_name.h"
@@ -61,7 +61,7 @@ uint32_t RetriedWhileHeld(const std::function<uint32_t()>& step) {
   uint32_t error = step();
   for (const auto delay : kHoldRetryDelays) {
     if (!IsHold(error)) break;
-    std::this_thread::sleep_for(delay);
+    platform::Pause(delay);
     error = step();
   }
   return error;

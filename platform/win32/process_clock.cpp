@@ -30,6 +30,10 @@ UtcTime ProcessStartTime() {
           time.wMilliseconds};
 }
 
+std::chrono::milliseconds SteadyNow() { return std::chrono::milliseconds(GetTickCount64()); }
+
+void Pause(std::chrono::milliseconds duration) { Sleep(static_cast<DWORD>(duration.count())); }
+
 int SecondsSinceProcessStart() {
   FILETIME now{};
   GetSystemTimeAsFileTime(&now);

@@ -1,79 +1,104 @@
-"""Kestrane.exe loads on every Windows its manifest declares: Windows refuses to start a program
-that imports a function its system libraries lack, so the import table names nothing newer than
-Windows 7 SP1 (newer calls are found at run time)."""
+"""What Kestrane.exe asks Windows to load for it.
+
+- It starts on every Windows its manifest declares: Windows refuses to start a program that imports
+  a function its system libraries lack, so every imported function is listed here with the
+  "Minimum supported client" of its reference page in Microsoft's documentation (learn.microsoft.com),
+  Windows 7 or older. A new import fails this test until whoever adds it has checked its page and
+  listed it. Newer calls are found at run time.
+- It loads no library from its own folder: Windows looks for an imported library beside the program
+  first unless it is a known one, so the import table names only known libraries, and comctl32,
+  which the manifest takes from the system's side-by-side store. Every other library is
+  delay-loaded, and the program loads it from the system folder before its first call
+  (platform/win32/system_libraries.cpp, one .def file in platform/win32/system_libraries/ each)."""
 import os
 import re
-import subprocess
+import struct
 import unittest
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
 
-# Functions a Win32 program like this one may be tempted to import, with the "Minimum supported
-# client" of each from its reference page in Microsoft's documentation (learn.microsoft.com,
-# Windows API index). Only what a program may call through the import table is listed: a page that
-# says "Windows 7 [desktop apps only]" or older is fine to import.
-NEWER_THAN_WINDOWS_7 = {
-    # user32: the per-monitor density calls (High DPI reference).
-    "GetDpiForWindow": "Windows 10, version 1607",
-    "GetDpiForSystem": "Windows 10, version 1607",
-    "AdjustWindowRectExForDpi": "Windows 10, version 1607",
-    "GetSystemMetricsForDpi": "Windows 10, version 1607",
-    "SystemParametersInfoForDpi": "Windows 10, version 1607",
-    "EnableNonClientDpiScaling": "Windows 10, version 1607",
-    "SetThreadDpiAwarenessContext": "Windows 10, version 1607",
-    "GetThreadDpiAwarenessContext": "Windows 10, version 1607",
-    "GetWindowDpiAwarenessContext": "Windows 10, version 1607",
-    "GetAwarenessFromDpiAwarenessContext": "Windows 10, version 1607",
-    "AreDpiAwarenessContextsEqual": "Windows 10, version 1607",
-    "IsValidDpiAwarenessContext": "Windows 10, version 1607",
-    "SetProcessDpiAwarenessContext": "Windows 10, version 1703",
-    "SetDialogDpiChangeBehavior": "Windows 10, version 1703",
-    "SetDialogControlDpiChangeBehavior": "Windows 10, version 1703",
-    "GetDpiFromDpiAwarenessContext": "Windows 10, version 1803",
-    "SetThreadDpiHostingBehavior": "Windows 10, version 1803",
-    "LogicalToPhysicalPointForPerMonitorDPI": "Windows 8.1",
-    "PhysicalToLogicalPointForPerMonitorDPI": "Windows 8.1",
-    "SetCoalescableTimer": "Windows 8",
-    "EnableMouseInPointer": "Windows 8",
-    "GetPointerInfo": "Windows 8",
-    "GetPointerType": "Windows 8",
-    # shcore (the whole library is Windows 8.1 and later; listed below too).
-    "GetDpiForMonitor": "Windows 8.1",
-    "SetProcessDpiAwareness": "Windows 8.1",
-    "GetProcessDpiAwareness": "Windows 8.1",
-    "GetScaleFactorForMonitor": "Windows 8.1",
-    # kernel32: files, copies, time, threads and libraries.
-    "CopyFile2": "Windows 8",
-    "CreateFile2": "Windows 8",
-    "GetSystemTimePreciseAsFileTime": "Windows 8",
-    "GetCurrentThreadStackLimits": "Windows 8",
-    "GetOverlappedResultEx": "Windows 8",
-    "PrefetchVirtualMemory": "Windows 8",
-    "WaitOnAddress": "Windows 8",
-    "WakeByAddressSingle": "Windows 8",
-    "WakeByAddressAll": "Windows 8",
-    "InitializeSynchronizationBarrier": "Windows 8",
-    "EnterSynchronizationBarrier": "Windows 8",
-    "GetFirmwareType": "Windows 8",
-    "GetCurrentPackageFullName": "Windows 8",
-    "GetCurrentPackageId": "Windows 8",
-    # Windows 7 only with update KB2533623, which SP1 does not include.
-    "SetDefaultDllDirectories": "Windows 8 (Windows 7 with KB2533623)",
-    "AddDllDirectory": "Windows 8 (Windows 7 with KB2533623)",
-    "RemoveDllDirectory": "Windows 8 (Windows 7 with KB2533623)",
-    "SetThreadDescription": "Windows 10, version 1607",
-    "GetThreadDescription": "Windows 10, version 1607",
-    "VirtualAlloc2": "Windows 10, version 1803",
-    "MapViewOfFile3": "Windows 10, version 1803",
-    "CreatePseudoConsole": "Windows 10, version 1809",
-    "GetTempPath2W": "Windows 11",
-    "GetFileInformationByName": "Windows 11, version 24H2",
-    # combase: the Windows Runtime.
-    "RoInitialize": "Windows 8",
+# Known libraries: listed under HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs on
+# Windows 7 SP1 and on Windows 8 to 11 alike, so always mapped from the system folder. (Some known
+# on Windows 7, such as wininet, urlmon and usp10, are no longer known on Windows 10.)
+KNOWN_LIBRARIES = {"advapi32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll",
+                   "ole32.dll", "oleaut32.dll", "rpcrt4.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
+                   "ws2_32.dll"}
+# Not a known library: the manifest's dependency on the common controls 6 redirects it to the
+# system's side-by-side store before any folder is searched.
+SIDE_BY_SIDE = {"comctl32.dll"}
+DELAY_LOADED = {p.stem.lower() + ".dll" for p in (SOURCE / "platform" / "win32" / "system_libraries").glob("*.def")}
+
+OLD_ENOUGH = {"Windows 2000 Professional", "Windows XP", "Windows Vista", "Windows 7", "ODBC 1.0", "ODBC 2.0",
+              "ODBC 3.0", "C runtime"}
+W2K, XP, VISTA = "Windows 2000 Professional", "Windows XP", "Windows Vista"
+# Every function the program imports, with its reference page's "Minimum supported client". The
+# ODBC pages give the ODBC version that introduced the function instead: Windows 7's driver manager
+# is ODBC 3.80. msvcrt.dll's functions, the C library and the start-up code of the MinGW runtime,
+# have no such pages: "C runtime", exported by the msvcrt.dll of every 64-bit Windows.
+IMPORTS = {
+    "advapi32.dll": dict.fromkeys(
+        ["DeregisterEventSource", "GetUserNameW", "RegisterEventSourceW", "ReportEventW"], W2K),
+    "comctl32.dll": {"InitCommonControlsEx": VISTA},
+    "gdi32.dll": dict.fromkeys(
+        ["CreateFontW", "DeleteObject", "GetDeviceCaps", "SelectObject", "SetBkColor", "SetBkMode", "SetTextColor",
+         "StretchDIBits"], W2K),
+    "kernel32.dll": {
+        **dict.fromkeys(
+            ["CloseHandle", "CopyFileW", "FileTimeToSystemTime", "GetComputerNameW", "CreateEventA", "CreateEventW", "CreateFileW", "CreateMutexW",
+             "CreateSemaphoreA", "CreateThread", "DeleteCriticalSection", "DuplicateHandle", "EnterCriticalSection",
+             "FindClose", "FindFirstFileW", "FindNextFileW", "FindResourceW", "FlushFileBuffers", "FormatMessageA",
+             "FormatMessageW", "FreeLibrary", "GetCurrentProcess", "GetCurrentProcessId", "GetCurrentThread",
+             "GetCurrentThreadId", "GetFileAttributesExW", "GetFileAttributesW", "GetFullPathNameW",
+             "GetHandleInformation", "GetLastError", "GetModuleFileNameW", "GetModuleHandleW",
+             "GetPrivateProfileStringW", "GetProcAddress", "GetProcessAffinityMask", "GetStartupInfoW",
+             "GetSystemDirectoryW", "GetSystemTimeAsFileTime", "GetThreadContext", "GetThreadPriority",
+             "InitializeCriticalSection", "IsDBCSLeadByteEx", "IsDebuggerPresent", "LeaveCriticalSection",
+             "LoadLibraryA", "LoadLibraryExW", "LoadLibraryW", "LoadResource", "LocalAlloc", "LocalFree", "LockResource", "MoveFileExW", "MulDiv",
+             "MultiByteToWideChar", "OpenProcess", "OutputDebugStringA", "RaiseException", "ReleaseMutex",
+             "ReleaseSemaphore", "ResetEvent", "ResumeThread", "SetEvent", "SetFileAttributesW", "SetLastError",
+             "SetProcessAffinityMask", "SetThreadContext", "SetThreadPriority", "SetUnhandledExceptionFilter",
+             "SizeofResource", "Sleep", "SuspendThread", "TlsAlloc", "TlsGetValue", "TlsSetValue", "VirtualProtect",
+             "VirtualQuery", "WaitForMultipleObjects", "WaitForSingleObject", "WideCharToMultiByte"], W2K),
+        **dict.fromkeys(
+            ["AddVectoredExceptionHandler", "RemoveVectoredExceptionHandler", "RtlCaptureContext",
+             "RtlLookupFunctionEntry", "RtlUnwindEx", "RtlVirtualUnwind", "TryEnterCriticalSection",
+             # FindFirstFileExW since XP; its FindExInfoBasic and FIND_FIRST_EX_LARGE_FETCH since Windows 7.
+             "FindFirstFileExW", "GetProcessTimes", "ReadFile",
+             "__C_specific_handler"], XP),
+        **dict.fromkeys(
+            ["GetFileInformationByHandleEx", "GetTickCount64", "LCMapStringEx", "SetFileInformationByHandle"], VISTA),
+    },
+    "mpr.dll": dict.fromkeys(["WNetAddConnection2W", "WNetCancelConnection2W"], W2K),
+    "msvcrt.dll": dict.fromkeys(
+        ["___lc_codepage_func", "___mb_cur_max_func", "__iob_func", "__set_app_type", "__setusermatherr",
+         "__wgetmainargs", "__winitenv", "_amsg_exit", "_beginthreadex", "_cexit", "_close", "_commode",
+         "_endthreadex", "_errno", "_fmode", "_initterm", "_onexit", "_read", "_setjmp", "_strdup", "_ultoa",
+         "_wcmdln", "abort", "calloc", "exit", "fprintf", "fputc", "fputs", "free", "fwrite", "localeconv",
+         "longjmp", "malloc", "memchr", "memcmp", "memcpy", "memmove", "memset", "printf", "realloc", "signal",
+         "strcmp", "strerror", "strlen", "strncmp", "vfprintf", "wcslen"], "C runtime"),
+    "odbc32.dll": {
+        **dict.fromkeys(["SQLDescribeColW", "SQLDisconnect", "SQLDriverConnectW", "SQLExecDirectW", "SQLExecute",
+                         "SQLFetch", "SQLGetData", "SQLNumResultCols", "SQLPrepareW"], "ODBC 1.0"),
+        **dict.fromkeys(["SQLBindParameter", "SQLDriversW"], "ODBC 2.0"),
+        **dict.fromkeys(["SQLAllocHandle", "SQLFreeHandle", "SQLGetDiagRecW", "SQLSetConnectAttrW", "SQLSetEnvAttr",
+                         "SQLSetStmtAttrW"], "ODBC 3.0"),
+    },
+    "ole32.dll": dict.fromkeys(["CoCreateInstance", "CoInitializeEx", "CoTaskMemFree", "CoUninitialize"], W2K),
+    "version.dll": dict.fromkeys(["GetFileVersionInfoSizeW", "GetFileVersionInfoW", "VerQueryValueW"], W2K),
+    "user32.dll": {
+        **dict.fromkeys(
+            ["AdjustWindowRectEx", "BeginPaint", "CreateWindowExW", "DefWindowProcW", "DestroyWindow",
+             "DispatchMessageW", "DrawTextW", "EndPaint", "GetActiveWindow", "GetClassInfoExW", "GetClientRect",
+             "GetDC", "GetFocus", "GetKeyState", "GetMessageW", "GetParent", "GetSysColor", "GetSysColorBrush",
+             "GetSystemMetrics", "GetWindowLongPtrW", "GetWindowLongW", "GetWindowRect", "GetWindowTextLengthW",
+             "GetWindowTextW", "InvalidateRect", "IsWindowEnabled", "IsWindowVisible", "LoadCursorW", "LoadIconW",
+             "MessageBoxW", "MonitorFromWindow", "MsgWaitForMultipleObjects", "PeekMessageW", "PostMessageW",
+             "PostQuitMessage", "RegisterClassExW", "ReleaseDC", "SendMessageW", "SetFocus", "SetForegroundWindow",
+             "SetTimer", "SetWindowLongPtrW", "SetWindowPos", "SetWindowTextW", "ShowWindow", "TranslateMessage",
+             "UpdateWindow"], W2K),
+    },
 }
-# Libraries that Windows 7 SP1 does not have at all.
-NEWER_LIBRARIES_THAN_WINDOWS_7 = {"shcore.dll": "Windows 8.1"}
 
 # The supportedOS ids of Windows' application manifest schema ("Application manifests",
 # compatibility section), from Windows 7 on: the versions the README names.
@@ -85,40 +110,92 @@ SUPPORTED_OS = {
 }
 
 
-def imports(exe):
-    """{library (lower case): [function, ...]} from the executable's import table."""
-    table = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", exe], check=True, stdout=subprocess.PIPE,
-                           text=True).stdout
-    found, library = {}, None
-    for line in table.splitlines():
-        if match := re.match(r"\s*DLL Name: (\S+)", line):
-            library = match.group(1).lower()
-            found[library] = []
-        elif library and (match := re.match(r"\t[0-9a-f]+\t +\d+ +(\w+)", line)):
-            found[library].append(match.group(1))
-    return found
+class PortableExecutable:
+    """The import tables of a 64-bit Windows program, read from its file."""
+
+    def __init__(self, path):
+        self.data = Path(path).read_bytes()
+        header = struct.unpack_from("<I", self.data, 0x3C)[0]
+        sections, optional_size = struct.unpack_from("<H12xH", self.data, header + 6)
+        optional = header + 24
+        self.directories = [struct.unpack_from("<II", self.data, optional + 112 + 8 * i) for i in range(16)]
+        self.sections = [struct.unpack_from("<IIII", self.data, optional + optional_size + 40 * i + 8)
+                         for i in range(sections)]  # virtual size, address, raw size, raw offset
+
+    def offset(self, rva):
+        for size, address, raw_size, raw in self.sections:
+            if address <= rva < address + max(size, raw_size):
+                return raw + rva - address if rva - address < raw_size else None
+        return None
+
+    def text(self, rva):
+        at = self.offset(rva)
+        return self.data[at:self.data.index(b"\0", at)].decode("ascii") if at is not None else None
+
+    def names(self, lookup_rva):
+        """The function names of an import lookup table (ordinals as '#N')."""
+        names, at = [], self.offset(lookup_rva)
+        while entry := struct.unpack_from("<Q", self.data, at)[0]:
+            names.append(f"#{entry & 0xFFFF}" if entry >> 63 else self.text((entry & 0x7FFFFFFF) + 2))
+            at += 8
+        return names
+
+    def imports(self):
+        """{library (lower case): [function, ...]} of the import table."""
+        found, at = {}, self.offset(self.directories[1][0])
+        while (descriptor := struct.unpack_from("<IIIII", self.data, at))[3]:
+            found[self.text(descriptor[3]).lower()] = self.names(descriptor[0] or descriptor[4])
+            at += 20
+        return found
+
+    def delay_imports(self):
+        """{library (lower case): [function, ...]} of the delay-import descriptors. GNU ld leaves the
+        Delay Import directory empty, so they are found where they lie: 32 bytes, attributes 1
+        (addresses are RVAs), the RVAs of the library's name, its handle, address and name tables, no
+        time stamp."""
+        found = {}
+        for _, _, raw_size, raw in self.sections:
+            for at in range(raw, raw + raw_size - 32, 4):
+                attributes, name, handle, addresses, lookup, _, _, stamp = struct.unpack_from("<8I", self.data, at)
+                if attributes != 1 or stamp or None in map(self.offset, (name, handle, addresses, lookup)):
+                    continue
+                library = self.text(name)
+                if re.fullmatch(r"[\w.-]+\.dll", library, re.IGNORECASE):
+                    found[library.lower()] = self.names(lookup)
+        return found
 
 
 class ImportTableTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.imports = imports(os.environ["KESTRANE_EXE"])
+        program = PortableExecutable(os.environ["KESTRANE_EXE"])
+        cls.imports = program.imports()
+        cls.delay_imports = program.delay_imports()
 
-    def test_the_table_is_read(self):
-        # A reader that found nothing would let any import through.
+    def test_the_tables_are_read(self):
+        # A reader that found nothing would let anything through.
         self.assertIn("CreateWindowExW", self.imports.get("user32.dll", []))
         self.assertIn("CreateFileW", self.imports.get("kernel32.dll", []))
+        self.assertIn("SQLDriverConnectW", self.delay_imports.get("odbc32.dll", []))
+        self.assertIn("WNetAddConnection2W", self.delay_imports.get("mpr.dll", []))
 
-    def test_nothing_newer_than_windows_7_is_imported(self):
-        newer = {f"{library}!{name}": NEWER_THAN_WINDOWS_7[name] for library, names in self.imports.items()
-                 for name in names if name in NEWER_THAN_WINDOWS_7}
-        newer.update({library: NEWER_LIBRARIES_THAN_WINDOWS_7[library] for library in self.imports
-                      if library in NEWER_LIBRARIES_THAN_WINDOWS_7})
-        self.assertEqual(newer, {}, "imports that need a newer Windows than 7 SP1")
+    def test_the_import_table_names_only_libraries_windows_takes_from_the_system(self):
+        self.assertEqual(set(self.imports) - KNOWN_LIBRARIES - SIDE_BY_SIDE, set())
 
-    def test_the_manifest_declares_the_supported_versions(self):
+    def test_every_other_library_is_one_the_program_loads_from_the_system_folder(self):
+        self.assertEqual(set(self.delay_imports) - DELAY_LOADED, set())
+
+    def test_every_function_imported_is_listed_as_windows_7_or_older(self):
+        unchecked = {f"{library}!{name}": IMPORTS.get(library, {}).get(name, "not listed")
+                     for table in (self.imports, self.delay_imports) for library, names in table.items()
+                     for name in names if IMPORTS.get(library, {}).get(name) not in OLD_ENOUGH}
+        self.assertEqual(unchecked, {}, "imports not checked against Windows 7 SP1")
+
+    def test_the_manifest_declares_the_supported_versions_and_the_common_controls(self):
         manifest = (SOURCE / "app" / "Kestrane.manifest").read_text(encoding="utf-8")
         self.assertEqual(set(re.findall(r'<supportedOS Id="(\{[^}]+\})"', manifest)), SUPPORTED_OS)
+        self.assertRegex(manifest, r'name="Microsoft\.Windows\.Common-Controls" version="6\.0\.0\.0"\s+'
+                                   r'processorArchitecture="\*" publicKeyToken="6595b64144ccf1df"')
 
 
 if __name__ == "__main__":
