@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <atomic>
+#include <deque>
 #include <exception>
+#include <mutex>
 #include <utility>
 
 #include "platform/win32/unique_handle.h"
@@ -29,65 +30,95 @@ DWORD WaitAnswering(HANDLE handle) noexcept {
   }
 }
 
-// The one thread that runs the calls, started at the first and kept until the process ends: under
-// Wine a thread costs most of a millisecond to start, which once per copied file was a tenth of a
-// refresh.
+// The one thread that runs the calls and the work started beside, one after the other, started at
+// the first and kept until the process ends: under Wine a thread costs most of a millisecond to
+// start, which once per copied file was a tenth of a refresh, and over a megabyte of memory.
 class CallThread {
  public:
-  CallThread()
-      : callReady_(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-        callDone_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
-    if (callReady_ && callDone_) thread_.reset(CreateThread(nullptr, 0, &Loop, this, 0, nullptr));
+  CallThread() : jobReady_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
+    if (jobReady_) thread_.reset(CreateThread(nullptr, 0, &Loop, this, 0, &threadId_));
   }
   ~CallThread() {
     if (!thread_) return;
-    call_ = nullptr;  // asks the thread to end
-    SetEvent(callReady_.get());
+    Queue(nullptr);  // asks the thread to end once the queue is done
     WaitForSingleObject(thread_.get(), INFINITE);
   }
   CallThread(const CallThread&) = delete;
   CallThread& operator=(const CallThread&) = delete;
 
-  // Runs call on the thread while this one answers. False, with call not run, when there is no
-  // thread or it is running another call (a call made from inside a call).
-  bool Run(const std::function<void()>& call) {
-    if (!thread_ || busy_.exchange(true)) return false;
-    call_ = &call;
-    SetEvent(callReady_.get());
-    // The thread works on call, which lives in the caller's frame: it must be done before this returns.
-    if (WaitAnswering(callDone_.get()) == WAIT_FAILED) WaitForSingleObject(callDone_.get(), INFINITE);
-    std::exception_ptr error = std::exchange(error_, nullptr);
-    busy_ = false;
+  // Whether the thread serves the calling thread: it runs, and it is not the caller itself.
+  bool Serves() const { return thread_ && GetCurrentThreadId() != threadId_; }
+
+  void Queue(std::function<void()> job) {
+    {
+      const std::lock_guard<std::mutex> hold(lock_);
+      jobs_.push_back(std::move(job));
+    }
+    SetEvent(jobReady_.get());
+  }
+
+  // Runs call on the thread, after what was queued before it, while this one answers.
+  void Run(const std::function<void()>& call) {
+    const UniqueKernelHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done) return call();
+    std::exception_ptr error;
+    Queue([&] {
+      try {
+        call();
+      } catch (...) {
+        error = std::current_exception();
+      }
+      SetEvent(done.get());
+    });
+    // The thread works on call, which lives in this frame: it must be done before this returns.
+    if (WaitAnswering(done.get()) == WAIT_FAILED) WaitForSingleObject(done.get(), INFINITE);
     if (error) std::rethrow_exception(error);
-    return true;
   }
 
  private:
   static DWORD WINAPI Loop(void* parameter) {
     CallThread& self = *static_cast<CallThread*>(parameter);
     for (;;) {
-      WaitForSingleObject(self.callReady_.get(), INFINITE);
-      if (!self.call_) return 0;
-      try {
-        (*self.call_)();
-      } catch (...) {
-        self.error_ = std::current_exception();
+      std::function<void()> job;
+      {
+        const std::lock_guard<std::mutex> hold(self.lock_);
+        if (!self.jobs_.empty()) {
+          job = std::move(self.jobs_.front());
+          self.jobs_.pop_front();
+          if (!job) return 0;
+        }
       }
-      SetEvent(self.callDone_.get());
+      if (job)
+        job();
+      else
+        WaitForSingleObject(self.jobReady_.get(), INFINITE);
     }
   }
 
-  UniqueKernelHandle callReady_, callDone_, thread_;
-  const std::function<void()>* call_ = nullptr;
-  std::exception_ptr error_;
-  std::atomic<bool> busy_ = false;
+  UniqueKernelHandle jobReady_, thread_;
+  DWORD threadId_ = 0;
+  std::mutex lock_;
+  std::deque<std::function<void()>> jobs_;
 };
+
+CallThread& TheCallThread() {
+  static CallThread thread;
+  return thread;
+}
 
 }  // namespace
 
 void CallAnswering(const std::function<void()>& call) {
-  static CallThread thread;
-  if (!thread.Run(call)) call();
+  CallThread& thread = TheCallThread();
+  if (!thread.Serves()) return call();
+  thread.Run(call);
+}
+
+bool StartBeside(std::function<void()> work) {
+  CallThread& thread = TheCallThread();
+  if (!thread.Serves()) return false;
+  thread.Queue(std::move(work));
+  return true;
 }
 
 void KeepResponsive() noexcept {

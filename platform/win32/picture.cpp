@@ -1,6 +1,8 @@
 #include "platform/win32/picture.h"
 
-#include <exception>
+#include <memory>
+
+#include "platform/answering.h"
 
 namespace {
 
@@ -22,12 +24,13 @@ Picture Picture::FromResource(HINSTANCE module, const wchar_t* name) {
 
 void Picture::Prepare(int width, int height) {
   if (png_.empty() || width <= 0 || height <= 0) return;
-  try {
-    pending_ = std::async(std::launch::async, platform::ScalePng, png_, static_cast<uint32_t>(width),
-                          static_cast<uint32_t>(height));
-  } catch (const std::exception&) {
-    // No thread to be had (system_error, bad_alloc): Draw scales the picture itself.
-  }
+  // On the thread the run's steps use later: a thread of its own would cost its memory for the
+  // whole run. What the scaling raises (no memory) waits in the future.
+  auto scaling = std::make_shared<std::packaged_task<platform::ScaledPicture()>>(
+      [png = png_, width, height] { return platform::ScalePng(png, width, height); });
+  pending_ = scaling->get_future();
+  // No thread to be had: Draw scales the picture itself.
+  if (!platform::StartBeside([scaling] { (*scaling)(); })) pending_ = {};
 }
 
 void Picture::Draw(HDC dc, const RECT& rect) {

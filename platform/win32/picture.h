@@ -15,8 +15,8 @@ class Picture {
  public:
   static Picture FromResource(HINSTANCE module, const wchar_t* name);
 
-  // Starts scaling to width x height on a thread of its own, so that the work overlaps whatever
-  // the caller does until it first draws at that size.
+  // Starts scaling to width x height beside the calling thread (StartBeside), so that the work
+  // overlaps whatever the caller does until it first draws at that size.
   void Prepare(int width, int height);
   // Draws the picture over rect, scaled to its size; nothing when the PNG cannot be read.
   void Draw(HDC dc, const RECT& rect);
