@@ -17,7 +17,8 @@
     Every user of the workstation can read the file, and with it the database login's password:
     give that login nothing but SELECT on vcUpgradeSettings (and INSERT on the runs table).
 
-    Set the values below for your site, or give them as parameters, for example
+    Set the values below for your site, or give them as parameters (in double quotes from a command
+    prompt or a deployment tool's command line), for example
         powershell.exe -NoProfile -ExecutionPolicy Bypass -File .\Write-KestraneSettings.ps1 -Server sqlserver01\TAVIREL
 #>
 param(
