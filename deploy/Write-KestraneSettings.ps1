@@ -5,9 +5,10 @@
 .DESCRIPTION
     Kestrane reads its database connection from
         C:\Program Files (x86)\Common Files\Microsoft Shared\VUZuze16\VUZuze16.cnf
-    or, only on a machine without a "C:\Program Files (x86)" folder, from the same path under
-    "C:\Program Files". This script writes that file as Unicode (UTF-16 LE with its byte-order
-    mark), which Windows reads whole; never as UTF-8, which Windows reads wrong or not at all.
+    on every 64-bit Windows, which always has that folder (only a machine without it would be read
+    under "C:\Program Files", as below). This script writes that file as Unicode (UTF-16 LE with
+    its byte-order mark), which Windows reads whole; never as UTF-8, which Windows reads wrong or
+    not at all.
 
     Run it as administrator or as the system account: an Intune platform script, a Win32 app's
     install command, a Configuration Manager script or a Group Policy startup script. It works in
