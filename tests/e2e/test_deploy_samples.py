@@ -22,6 +22,14 @@ def sample_settings():
     return (DEPLOY / "VUZuze16.cnf").read_bytes().decode("ascii")
 
 
+def sample_settings_parsed():
+    """The sample settings file's sections, keys in their letter case."""
+    settings = configparser.ConfigParser(interpolation=None)
+    settings.optionxform = str
+    settings.read_string(sample_settings())
+    return settings
+
+
 def table_from_script():
     """vcUpgradeSettings as the sample script fills it, run by SQLite: its one piece of syntax that
     SQLite lacks, the N before Unicode string literals, dropped."""
@@ -69,10 +77,7 @@ def unbalanced(script):
 def run_with_samples(world, program=None):
     """A whole run in world (a JobWorld) driven by the samples, of program (default: the build's);
     returns the run, the share folder and the stand-in server's host as the settings name it."""
-    settings = configparser.ConfigParser(interpolation=None)
-    settings.optionxform = str
-    settings.read_string(sample_settings())
-    common = settings["Common"]
+    common = sample_settings_parsed()["Common"]
     table = table_from_script()
     assert len(table.rows) == 1, table.rows
     with TdsServer({common["User"]: common["Pswd"]}, {common["DBName"]: table}) as server:
@@ -115,7 +120,7 @@ class DeploySamplesTest(unittest.TestCase):
         script = SETTINGS_WRITER.read_bytes().decode("ascii")
         self.assertEqual(unbalanced(script), "")
         # Unicode is UTF-16 LE with its byte-order mark in Windows PowerShell 5.1 and PowerShell 7;
-        # UTF8 would be read wrong (7) or lose the first section (5.1, with its byte-order mark).
+        # UTF8 loses the first section to 5.1's byte-order mark, and letters beyond ASCII in 7.
         code = re.sub(r"<#.*?#>|#[^\r\n]*", "", script, flags=re.DOTALL)
         self.assertEqual(re.findall(r"-Encoding\s+(\S+)", code), ["Unicode"])
         for place in ("'C:\\Program Files (x86)'", "'C:\\Program Files'", SETTINGS_FOLDER.replace("/", "\\"),
@@ -124,9 +129,7 @@ class DeploySamplesTest(unittest.TestCase):
         written = settings_the_writer_writes(script)
         self.assertEqual({(section, key) for section, keys in written.items() for key in keys},
                          settings_the_program_reads())
-        sample = configparser.ConfigParser(interpolation=None)
-        sample.optionxform = str
-        sample.read_string(sample_settings())
+        sample = sample_settings_parsed()
         self.assertEqual(written["Common"], dict(sample["Common"]))
         self.assertEqual(written["Kestrane"], {**sample["Kestrane"], "RunsTable": ""})
 
