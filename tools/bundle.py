@@ -2,21 +2,21 @@
 """bundle.py SOURCE EXE VERSION OUT [BESIDE...]: packs the release bundle OUT/Kestrane-VERSION.zip.
 
 The bundle holds Kestrane.exe, DEPLOY.md (the README's opening and its part for the Windows
-administrator), the sample settings file and the scripts from deploy/, and SHA256SUMS of those
-files and of the files that ship beside the bundle (BESIDE, listed by name). The same inputs give
-the same bytes: entries sorted by name, every entry dated SOURCE_DATE_EPOCH (the commit's time, in
-UTC) with the same mode.
+administrator) with the pictures it shows, under the paths it names them by, every file of deploy/
+(the sample settings file and the scripts), and SHA256SUMS of those files and of the files that
+ship beside the bundle (BESIDE, listed by name). The same inputs give the same bytes: entries
+sorted by name, every entry dated SOURCE_DATE_EPOCH (the commit's time, in UTC) with the same mode.
 """
 import hashlib
 import os
+import re
 import sys
 import time
 import zipfile
 from pathlib import Path
 
 ADMINISTRATOR_PART = "## For the Windows administrator"
-SAMPLES = ("VUZuze16.cnf", "vcUpgradeSettings.sql", "KestraneRuns.sql", "KestraneAttention.sql",
-           "Kestrane-subscription.xml")
+PICTURE = re.compile(r"!\[[^\]]*\]\(([^)\s]+)\)")  # ![text](path): a picture Markdown shows
 ZIP_EPOCH = 315532800  # 1980-01-01, the earliest date a zip entry can hold
 
 
@@ -29,6 +29,15 @@ def deploy_guide(readme):
         raise SystemExit(f"bundle: README.md has no section \"{ADMINISTRATOR_PART}\"")
     end = next((i for i in sections if i > start), len(lines))
     return "".join(lines[:sections[0]] + lines[start:end]).rstrip("\n") + "\n"
+
+
+def bundle_files(source, exe):
+    """Every file of the bundle but SHA256SUMS, by its name in the bundle; exe: the program's bytes."""
+    guide = deploy_guide((source / "README.md").read_text(encoding="utf-8"))
+    files = {"Kestrane.exe": exe, "DEPLOY.md": guide.encode("utf-8")}
+    files.update({path: (source / path).read_bytes() for path in PICTURE.findall(guide)})
+    files.update({path.name: path.read_bytes() for path in (source / "deploy").iterdir() if path.is_file()})
+    return files
 
 
 def checksums(files):
@@ -47,11 +56,7 @@ def write_zip(path, files, epoch):
 
 def main(source, exe, version, out, *beside):
     source, out = Path(source), Path(out)
-    files = {
-        "Kestrane.exe": Path(exe).read_bytes(),
-        "DEPLOY.md": deploy_guide((source / "README.md").read_text(encoding="utf-8")).encode("utf-8"),
-    }
-    files.update({name: (source / "deploy" / name).read_bytes() for name in SAMPLES})
+    files = bundle_files(source, Path(exe).read_bytes())
     shipped_beside = {Path(p).name: Path(p).read_bytes() for p in beside}
     files["SHA256SUMS"] = checksums({**files, **shipped_beside}).encode("ascii")
     out.mkdir(parents=True, exist_ok=True)

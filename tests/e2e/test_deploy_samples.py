@@ -1,12 +1,13 @@
 """The samples the release bundle ships drive a whole run: the sample settings file, its host pointed
-at a stand-in SQL Server, and the table and row that the sample script creates."""
+at a stand-in SQL Server, and the table and row that the sample script creates. What cannot run here
+is checked for what Windows will make of it: encodings, line ends, names."""
 import configparser
 import re
 import sqlite3
 import unittest
 from xml.etree import ElementTree
 
-from harness import SOURCE
+from harness import SETTINGS_FOLDER, SOURCE
 from job_world import JobWorld, Source, fill
 from odbc_world import SETTINGS_COLUMNS
 from tds_server import Table, TdsServer
@@ -14,10 +15,19 @@ from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
 
 DEPLOY = SOURCE / "deploy"
 SUBSCRIPTION = "{http://schemas.microsoft.com/2006/03/windows/events/subscription}"
+SETTINGS_WRITER = DEPLOY / "Write-KestraneSettings.ps1"
 
 
 def sample_settings():
     return (DEPLOY / "VUZuze16.cnf").read_bytes().decode("ascii")
+
+
+def sample_settings_parsed():
+    """The sample settings file's sections, keys in their letter case."""
+    settings = configparser.ConfigParser(interpolation=None)
+    settings.optionxform = str
+    settings.read_string(sample_settings())
+    return settings
 
 
 def table_from_script():
@@ -30,13 +40,44 @@ def table_from_script():
         return Table([column[0] for column in result.description], result.fetchall())
 
 
+def settings_the_program_reads():
+    """(section, key) of every value the program reads from the settings file, from its source."""
+    source = (SOURCE / "settings" / "settings_file.cpp").read_text(encoding="utf-8")
+    return set(re.findall(r'ReadString\(u"(\w+)", u"(\w+)"', source))
+
+
+def settings_the_writer_writes(script):
+    """The settings file that the PowerShell settings writer writes when run with its defaults, as
+    {section: {key: value}}: its lines, each value put in from the default of the parameter it names."""
+    defaults = dict(re.findall(r"\[string\]\$(\w+) = '([^']*)'", script))
+    [block] = re.findall(r"^\$lines = @\(\r\n(.*?)^\)", script, re.DOTALL | re.MULTILINE)
+    written, section = {}, None
+    for item in re.findall(r"^ +(?:'([^']*)'|\"([^\"]*)\")\r$", block, re.MULTILINE):
+        line = re.sub(r"\$(\w+)", lambda name: defaults[name.group(1)], "".join(item))
+        if line.startswith("["):
+            section = written.setdefault(line.strip("[]"), {})
+        elif line:
+            key, value = line.split("=", 1)
+            section[key] = value
+    return written
+
+
+def unbalanced(script):
+    """What is left open or closed too often in a PowerShell script, strings and comments aside."""
+    code = re.sub(r"<#.*?#>|#[^\r\n]*|'[^']*'|\"(?:`.|[^\"`])*\"", "", script, flags=re.DOTALL)
+    pairs, stack = {")": "(", "]": "[", "}": "{"}, []
+    for c in code:
+        if c in "([{":
+            stack.append(c)
+        elif c in pairs and (not stack or stack.pop() != pairs[c]):
+            return c
+    return "".join(stack)
+
+
 def run_with_samples(world, program=None):
     """A whole run in world (a JobWorld) driven by the samples, of program (default: the build's);
     returns the run, the share folder and the stand-in server's host as the settings name it."""
-    settings = configparser.ConfigParser(interpolation=None)
-    settings.optionxform = str
-    settings.read_string(sample_settings())
-    common = settings["Common"]
+    common = sample_settings_parsed()["Common"]
     table = table_from_script()
     assert len(table.rows) == 1, table.rows
     with TdsServer({common["User"]: common["Pswd"]}, {common["DBName"]: table}) as server:
@@ -65,6 +106,32 @@ class DeploySamplesTest(unittest.TestCase):
         self.assertEqual(select.get("Path"), "Application")
         self.assertEqual(re.findall(r"Provider\[@Name='([^']*)'\]", select.text), ["Kestrane"])
         self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103])
+
+    def test_every_sample_is_ascii_with_windows_line_ends_and_the_xml_is_well_formed(self):
+        for path in sorted(DEPLOY.iterdir()):
+            with self.subTest(path.name):
+                text = path.read_bytes().decode("ascii")
+                self.assertTrue(text.endswith("\r\n"))
+                self.assertNotIn("\n", text.replace("\r\n", ""))
+                if path.suffix == ".xml":
+                    ElementTree.fromstring(path.read_bytes())
+
+    def test_the_settings_writer_writes_the_sample_settings_where_and_as_windows_reads_them(self):
+        script = SETTINGS_WRITER.read_bytes().decode("ascii")
+        self.assertEqual(unbalanced(script), "")
+        # Unicode is UTF-16 LE with its byte-order mark in Windows PowerShell 5.1 and PowerShell 7;
+        # UTF8 loses the first section to 5.1's byte-order mark, and letters beyond ASCII in 7.
+        code = re.sub(r"<#.*?#>|#[^\r\n]*", "", script, flags=re.DOTALL)
+        self.assertEqual(re.findall(r"-Encoding\s+(\S+)", code), ["Unicode"])
+        for place in ("'C:\\Program Files (x86)'", "'C:\\Program Files'", SETTINGS_FOLDER.replace("/", "\\"),
+                      "'VUZuze16.cnf'"):
+            self.assertIn(place, code)
+        written = settings_the_writer_writes(script)
+        self.assertEqual({(section, key) for section, keys in written.items() for key in keys},
+                         settings_the_program_reads())
+        sample = sample_settings_parsed()
+        self.assertEqual(written["Common"], dict(sample["Common"]))
+        self.assertEqual(written["Kestrane"], {**sample["Kestrane"], "RunsTable": ""})
 
 
 if __name__ == "__main__":
