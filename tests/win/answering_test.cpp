@@ -60,6 +60,25 @@ TEST(CallAnswering, OneThreadServesEveryCallAndACallInsideACallRunsInPlace) {
   EXPECT_EQ(inner, first);
 }
 
+// Work handed over without waiting (the picture's scaling) runs on the same thread, and a call made
+// meanwhile waits for it rather than running beside it.
+TEST(CallAnswering, WorkStartedBesideRunsFirstOnTheSameThread) {
+  DWORD beside = 0, call = 0;
+  bool besideDone = false, doneBeforeCall = false;
+  ASSERT_TRUE(platform::StartBeside([&] {
+    Sleep(200);
+    beside = GetCurrentThreadId();
+    besideDone = true;
+  }));
+  platform::CallAnswering([&] {
+    call = GetCurrentThreadId();
+    doneBeforeCall = besideDone;
+  });
+  EXPECT_TRUE(doneBeforeCall);
+  EXPECT_EQ(beside, call);
+  EXPECT_NE(call, GetCurrentThreadId());
+}
+
 TEST(CallAnswering, WhatTheCallRaisesIsRaisedToTheCaller) {
   try {
     platform::CallAnswering([] { throw EInOutError(u"The network path was not found"); });
