@@ -1,6 +1,7 @@
 // Stands for what opens every new file on a workstation for a moment (an on-access scanner, an
 // indexer, a backup agent): each new file of FOLDER whose name matches PATTERN is opened, as soon as
-// it can be, for HOLD_MS milliseconds, with read sharing alone, as such agents do. Each name it held
+// it can be, for HOLD_MS milliseconds, sharing reading and writing but not deletion (nor renaming),
+// as such agents do: it gets in while the file is still written and flushed. Each name it held
 // is added as a line to HELD_FILE. It creates READY_FILE once it watches, then runs until ended.
 //
 //   scanner READY_FILE FOLDER PATTERN HOLD_MS HELD_FILE
@@ -36,8 +37,8 @@ int wmain(int argc, wchar_t** argv) {
     for (; found; found = FindNextFileW(search.get(), &data)) {
       if (held.contains(data.cFileName)) continue;
       // Refused while the copy is still being written: asked again on the next look.
-      const UniqueFile file(CreateFileW((folder + L"\\" + data.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+      const UniqueFile file(CreateFileW((folder + L"\\" + data.cFileName).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
       if (!file) continue;
       held.insert(data.cFileName);
       Sleep(holdMs);

@@ -14,7 +14,7 @@ class InterferenceTest(unittest.TestCase):
     def test_a_scanner_holding_each_fresh_copy_for_a_moment_fails_no_file(self):
         world = JobWorld("agent-scanner")
         share = world.prepare()
-        names = [f"tav{i}.exe" for i in range(4)]
+        names = [f"tav{i}.exe" for i in range(6)]
         fill(share, {name: 2_000_000 for name in names})
         held = world.work / "scanned.txt"
         held.unlink(missing_ok=True)
