@@ -187,7 +187,7 @@ void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {
   report_.error = error;
   report_.activityLog = form_->Text(kMemo1);
   // The row's connection logs in as the query's; no password slot reaches the record or the row.
-  report_.rowFailure = WriteRunRow(report_, EventRecordOf(report_).strings.front(), *this);
+  report_.rowFailure = WriteRunRow(report_, WhatTheRecordSays(report_), *this);
   const EventRecord record = EventRecordOf(report_);
   if (!platform::WriteEventRecord(u"Kestrane", record.level, record.messageId, record.strings)) {
     const EventRecord shorter = OutcomeOnly(record);

@@ -86,8 +86,10 @@ std::u16string QueryFailureOf(const std::u16string& edit9) {
   return {};
 }
 
+std::u16string WhatTheRecordSays(const RunReport& report) { return Capped(Sentences(report)); }
+
 EventRecord EventRecordOf(const RunReport& report) {
-  std::vector<std::u16string> strings = {Capped(Sentences(report)), Capped(report.source), Capped(report.destination),
+  std::vector<std::u16string> strings = {WhatTheRecordSays(report), Capped(report.source), Capped(report.destination),
                                          Capped(report.databaseServer)};
   size_t used = 0;
   for (const std::u16string& string : strings) used += string.size();

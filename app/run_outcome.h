@@ -106,5 +106,8 @@ inline constexpr size_t kMostRecordCharacters = 31000;
 // The record of a run.
 EventRecord EventRecordOf(const RunReport& report);
 
+// The record's first string alone: what happened, in a sentence or three.
+std::u16string WhatTheRecordSays(const RunReport& report);
+
 // The record with what happened alone, for a log that refused the whole record.
 EventRecord OutcomeOnly(const EventRecord& record);

@@ -72,6 +72,13 @@ std::u16string FolderPart(std::u16string_view fullPath) {
   return std::u16string(fullPath.substr(0, driveTop ? separator + 1 : separator));
 }
 
+std::u16string FolderBeside(std::u16string_view path) {
+  const size_t separator = path.find_last_of(u"\\/");
+  if (separator != path.npos) return std::u16string(path.substr(0, separator + 1));
+  if (path.size() >= 2 && path[1] == u':') return std::u16string(path.substr(0, 2));
+  return {};
+}
+
 std::u16string JoinListed(const std::u16string& first, const std::u16string& second) {
   if (first.empty()) return second;
   if (second.empty()) return first;

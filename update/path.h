@@ -33,6 +33,11 @@ void CheckPathForm(std::u16string_view path, size_t limit);
 // Everything before the last "\" or "/" of a full path; a drive's top folder keeps its separator.
 std::u16string FolderPart(std::u16string_view fullPath);
 
+// The part of path that a file beside it is named with: everything up to and including the last
+// "\" or "/", or the drive ("X:") of a path without one; empty for a bare name. Files placed so
+// stay on the path's volume.
+std::u16string FolderBeside(std::u16string_view path);
+
 // The listing's join: the join rule without the character test of both parts (a rooted-looking
 // second part with invalid characters is still refused).
 std::u16string JoinListed(const std::u16string& first, const std::u16string& second);

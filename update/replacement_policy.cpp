@@ -22,11 +22,9 @@ bool IsHold(uint32_t error) {
   return error == platform::kErrorAccessDenied || error == platform::kErrorSharingViolation;
 }
 
-std::u16string FolderOf(const std::u16string& path) { return path.substr(0, path.find_last_of(u"\\/") + 1); }
-
 // Where a target makes way: beside it, under a name that carries its own when the path has room.
 std::u16string AsidePath(const std::u16string& target, uint32_t number) {
-  const std::u16string folder = FolderOf(target);
+  const std::u16string folder = FolderBeside(target);
   const std::u16string tagged = folder + SetAsideName(number, target.substr(folder.size()));
   return tagged.size() < kFilePathLimit ? tagged : folder + TemporaryName(number);
 }
@@ -38,7 +36,7 @@ uint32_t ReplaceSettingAside(const std::u16string& fresh, const std::u16string& 
   if (const uint32_t error = platform::RenameFile(fresh, target, false)) {
     if (platform::RenameFile(aside, target, false)) {
       throw EInOutError(platform::SystemErrorText(error) + u"; the previous file is kept as " +
-                        aside.substr(FolderOf(aside).size()));
+                        aside.substr(FolderBeside(aside).size()));
     }
     return refused;
   }

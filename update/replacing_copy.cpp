@@ -16,15 +16,6 @@ namespace {
 // 2^32 names, a free folder needs more than one draw about never.
 constexpr int kNameDraws = 16;
 
-// Where the files of this copy are placed beside target, so that every rename stays within one
-// volume and never meets a file of someone else's.
-std::u16string FolderOf(const std::u16string& target) {
-  const size_t separator = target.find_last_of(u"\\/");
-  if (separator != std::u16string::npos) return target.substr(0, separator + 1);
-  if (target.size() >= 2 && target[1] == u':') return target.substr(0, 2);
-  return {};
-}
-
 bool IsNameTaken(uint32_t error) {
   return error == platform::kErrorFileExists || error == platform::kErrorAlreadyExists;
 }
@@ -52,7 +43,7 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
   // (length above all, as its name may be longer) is checked here.
   CheckPathForm(target, kFilePathLimit);
   std::random_device random;
-  const std::u16string fresh = CopyToFreshName(source, FolderOf(target), random);
+  const std::u16string fresh = CopyToFreshName(source, FolderBeside(target), random);
   // The copy carries its source's read-only attribute, which decides whether a read-only target
   // is ours to refresh. Its data is on disk before it takes the target's name: a power loss then
   // leaves the old file or the whole new one.

@@ -179,4 +179,19 @@ TEST(PathRules, FolderPart) {
   for (const auto& c : cases) EXPECT_EQ(ToUtf8(FolderPart(c.fullPath)), ToUtf8(c.folder)) << ToUtf8(c.fullPath);
 }
 
+// What a file placed beside a path is named with, so that it stays on the path's volume.
+TEST(PathRules, FolderBeside) {
+  const struct {
+    std::u16string path;
+    std::u16string folder;
+  } cases[] = {
+      {u"C:\\dir\\name", u"C:\\dir\\"},
+      {u"C:/dir/name", u"C:/dir/"},
+      {u"\\\\srv\\share\\name", u"\\\\srv\\share\\"},
+      {u"C:name", u"C:"},
+      {u"name", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToUtf8(FolderBeside(c.path)), ToUtf8(c.folder)) << ToUtf8(c.path);
+}
+
 }  // namespace

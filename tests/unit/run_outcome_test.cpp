@@ -128,6 +128,7 @@ TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentences) {
     EXPECT_EQ(record.strings,
               (std::vector<std::u16string>{c.sentence, u"G:\\Tavirel", u"C:\\Users\\anna\\AppData\\Local\\tavirel",
                                            u"sqlserver01", u"line\r\n"}));
+    EXPECT_EQ(WhatTheRecordSays(Report(c)), c.sentence);  // what the runs row is given
     EXPECT_EQ(OutcomeOnly(record).strings, (std::vector<std::u16string>{c.sentence, u"", u"", u"", u""}));
   }
   EXPECT_EQ(ExitCodeOf(std::nullopt), 0);  // the user closed the window before the update
