@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "base/text.h"
+#include "platform/hold.h"
 #include "platform/system_error.h"
 #include "platform/win32/wide.h"
 #include "tests/unit/error_outcome.h"
@@ -69,6 +70,32 @@ TEST(FolderUpdateLock, WhatNoRunHoldsIsNeverWaitedFor) {
             "Exception: A folder named ~kst.lock in C:\\kestrane-lock-stale stands where an update keeps its lock: "
             "delete or rename that folder, and the next update will run");
   RemoveDirectoryW(Wide(LockPath(folder)));
+}
+
+// An access denial is told apart by how the folder lists the name: the listing is what still shows
+// a delete-pending file on Windows, whose own attributes can no longer be read. (Wine deletes at
+// once and never refuses so; the rule's table, hold_rules_test, holds that case.)
+TEST(HoldOf, AnAccessDenialIsJudgedByTheFoldersListing) {
+  ScratchFolder folder(u"hold");
+  WriteBytes(folder / u"file", "");
+  WriteBytes(folder / u"read-only", "");
+  ASSERT_TRUE(SetFileAttributesW(Wide(folder / u"read-only"), FILE_ATTRIBUTE_READONLY));
+  MakeFolders(folder / u"folder");
+  using platform::Hold;
+  const struct {
+    const char16_t* name;
+    uint32_t error;
+    Hold hold;
+  } cases[] = {
+      {u"file", platform::kErrorAccessDenied, Hold::Held},
+      {u"read-only", platform::kErrorAccessDenied, Hold::ReadOnly},
+      {u"folder", platform::kErrorAccessDenied, Hold::Folder},
+      {u"missing", platform::kErrorAccessDenied, Hold::NotHeld},
+      {u"missing", platform::kErrorSharingViolation, Hold::Held},
+      {u"file", platform::kErrorPathNotFound, Hold::NotHeld},
+  };
+  for (const auto& c : cases) EXPECT_EQ(platform::HoldOf(c.error, folder / c.name), c.hold) << ToUtf8(c.name);
+  SetFileAttributesW(Wide(folder / u"read-only"), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(FolderUpdateTurn, AMissingFolderIsNoOnesToWaitForAndTheRecordSaysSo) {
