@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/text.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -54,7 +55,7 @@ FileHolders ProcessesHolding(const std::u16string& path) {
   FileHolders holders;
   for (const RM_PROCESS_INFO& process : found) {
     holders.processes.push_back(FromWide(process.strAppName) + u", process " +
-                                FromWide(std::to_wstring(process.Process.dwProcessId).c_str()));
+                                FromUtf8(std::to_string(process.Process.dwProcessId)));
   }
   return holders;
 }
