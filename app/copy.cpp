@@ -130,7 +130,8 @@ void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
   const RefreshMode mode = ParseRefreshMode(gKestraneRefresh);  // a value it does not know copies nothing
   QuotedRunsTable(gKestraneRunsTable);                          // nor does one that names no table
-  report_.counts = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
+  const PublisherPin pin = ParsePublisherPin(gKestranePublisher, gKestranePublisherThumbprint, gKestraneUnsigned);
+  report_.counts = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this, pin);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
 

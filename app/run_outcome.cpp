@@ -46,12 +46,31 @@ std::u16string WhatHappened(const RunReport& report) {
   return u"The update was stopped by an error: " + report.error;
 }
 
+// "a (x), b (y)".
+std::u16string Listed(const std::vector<std::u16string>& items) {
+  std::u16string text;
+  for (const std::u16string& item : items) text += (text.empty() ? u"" : u", ") + item;
+  return text;
+}
+
+// What the publisher check refused, and what it let through without knowing whether the
+// certificate was revoked.
+std::u16string PublisherSentences(const RefreshCounts& counts) {
+  std::u16string text;
+  if (!counts.refused.empty())
+    text += u" Kept the old copy, not the pinned publisher's: " + Listed(counts.refused) + u".";
+  if (!counts.revocationUnknown.empty())
+    text += u" Updated, though the certificate's revocation could not be checked offline: " +
+            Listed(counts.revocationUnknown) + u".";
+  return text;
+}
+
 // The settings query's failure comes first: whatever failed after it failed for that reason. A
 // drive that was not connected explains a copy that found no folder, or files from elsewhere.
 std::u16string Sentences(const RunReport& report) {
   std::u16string text;
   if (!report.queryFailure.empty()) text = Ended(u"The settings query failed: " + report.queryFailure) + u" ";
-  text += WhatHappened(report);
+  text += WhatHappened(report) + PublisherSentences(report.counts);
   if (!report.driveFailure.empty())
     text += u" " + Ended(u"Drive " + report.drive + u" was not connected: " + report.driveFailure);
   return text + report.rowFailure;
