@@ -8,9 +8,9 @@ import unittest
 
 from harness import HOLDER, SOURCE
 from job_world import SETTINGS, JobWorld, Source
-from test_runs_table import COLUMNS
 
 sys.path.insert(0, str(SOURCE / "tests" / "fixtures"))
+from shipped_sql import runs_table_in_sqlite  # noqa: E402
 from throwaway_certificate import make_publisher  # noqa: E402
 
 SITE = "Tavirel Software"
@@ -32,7 +32,7 @@ class PublisherPinTest(unittest.TestCase):
         # Each run's row holds its record's first sentences whole (Wine's event-log stub prints only
         # the start of a long string).
         with sqlite3.connect(cls.world.work / "settings.db") as database:
-            database.execute(f"CREATE TABLE KestraneRuns ({', '.join(COLUMNS)})")
+            database.execute(runs_table_in_sqlite())
         database.close()
         program = HOLDER.read_bytes()
         unsigned = cls.share / "tavPLAIN.exe"
@@ -56,7 +56,7 @@ class PublisherPinTest(unittest.TestCase):
     def last_outcome(self):
         """What the last run's record said first, as its row holds it."""
         with sqlite3.connect(self.world.work / "settings.db") as database:
-            [(outcome,)] = database.execute("SELECT Outcome FROM KestraneRuns ORDER BY rowid DESC LIMIT 1").fetchall()
+            [(outcome,)] = database.execute("SELECT Outcome FROM KestraneRuns ORDER BY RunId DESC LIMIT 1").fetchall()
         database.close()
         return outcome
 

@@ -5,28 +5,18 @@ SQLite, lists the workstations it should and no other. Every sqlcmd line shown s
 import re
 import sqlite3
 import subprocess
+import sys
 import tempfile
 import unittest
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
-DEPLOY = SOURCE / "deploy"
+sys.path.insert(0, str(SOURCE / "tests" / "fixtures"))
+from shipped_sql import (DEPLOY, as_sqlcmd_runs_it, attention_in_sqlite, read, runs_table_create,  # noqa: E402
+                         runs_table_in_sqlite)
+
 SCRIPTS = sorted(DEPLOY.glob("*.sql"))
-RUNS = DEPLOY / "KestraneRuns.sql"
-ATTENTION = DEPLOY / "KestraneAttention.sql"
 SERVER_STAMPED = {"RunId", "ReceivedAt", "LoginName"}
-
-
-def read(path):
-    return path.read_bytes().decode("ascii")
-
-
-def as_sqlcmd_runs_it(script):
-    """The script as sqlcmd hands it to the server: its :setvar lines gone, each $(name) replaced by
-    the variable's value. A variable used without a :setvar default fails here, as sqlcmd would."""
-    variables = dict(re.findall(r"(?m)^:setvar (\w+) (\S+)\r?$", script))
-    text = re.sub(r"(?m)^:setvar .*\r?\n", "", script)
-    return re.sub(r"\$\((\w+)\)", lambda match: variables[match.group(1)], text)
 
 
 def program_columns():
@@ -36,22 +26,14 @@ def program_columns():
     return [(name, int(width)) for name, width in re.findall(r'\{u"(\w+)", (\d+), \[\]\(const RunRow', source)]
 
 
-def table_columns(script):
-    """{name: declared type} of the CREATE TABLE in script."""
-    [body] = re.findall(r"CREATE TABLE dbo\.KestraneRuns \((.*?)\r\n *\);", script, re.DOTALL)
-    return {name: kind for name, kind in re.findall(r"(?m)^ +(\w+) (\w+(?:\(\w+\))?)", body) if name != "CONSTRAINT"}
+def table_columns():
+    """{name: declared type} of the runs table's columns."""
+    return {name: kind for name, kind in re.findall(r"(?m)^ +(\w+) (\w+(?:\(\w+\))?)", runs_table_create())
+            if name != "CONSTRAINT"}
 
 
 def listed_columns(text):
     return [name.strip() for name in text.split(",")]
-
-
-def attention_in_sqlite(query, now):
-    """The attention query in SQLite's words: the same logic with SQLite's date arithmetic, the
-    server's clock fixed at now."""
-    query = re.sub(r"(?m)^--.*\r?\n", "", query)
-    query = query.replace("DATEADD(DAY, -7, SYSUTCDATETIME())", f"datetime('{now}', '-7 days')")
-    return re.sub(r"\bN'", "'", query.replace("dbo.", ""))
 
 
 class ShippedSqlTest(unittest.TestCase):
@@ -61,15 +43,15 @@ class ShippedSqlTest(unittest.TestCase):
             for script in SCRIPTS:
                 with self.subTest(script.name):
                     path = Path(folder) / script.name
-                    path.write_text(as_sqlcmd_runs_it(read(script)), encoding="ascii")
+                    path.write_text(as_sqlcmd_runs_it(read(script.name)), encoding="ascii")
                     parsed = subprocess.run(["sqlfluff", "parse", "--dialect", "tsql", "--nofail", path],
                                             capture_output=True, text=True, check=True).stdout
                     self.assertNotIn("unparsable", parsed)
                     self.assertIn("batch", parsed)
 
     def test_the_runs_table_holds_what_the_program_sends_as_wide_as_it_cuts(self):
-        script = read(RUNS)
-        columns = table_columns(script)
+        script = read("KestraneRuns.sql")
+        columns = table_columns()
         sent = program_columns()
         self.assertEqual(len(sent), 13)
         self.assertEqual(set(columns) - SERVER_STAMPED, {name for name, _ in sent})
@@ -79,7 +61,19 @@ class ShippedSqlTest(unittest.TestCase):
             self.assertFalse(declared.startswith("nvarchar") and not width, name)
         self.assertIn("DEFAULT SYSUTCDATETIME()", script)
         self.assertIn("DEFAULT SUSER_SNAME()", script)
-        self.assertIn("CHECK (ExitCode IN (0, 2, 3))", script)
+        with sqlite3.connect(":memory:") as database:
+            database.execute(runs_table_in_sqlite())
+            row = "INSERT INTO KestraneRuns (" + ", ".join(name for name, _ in sent) + ") VALUES (" + \
+                  ", ".join("?" * len(sent)) + ")"
+            values = ["2026-12-11 08:00:00", "WS-0042", "anna", 0, "", 1, 0, 0, "G:\\Tavirel", "", "1.0", 2, ""]
+            database.execute(row, values)
+            for exit_code in (1, 4, -1):
+                with self.assertRaises(sqlite3.IntegrityError):
+                    database.execute(row, values[:3] + [exit_code] + values[4:])
+            [(received, login)] = database.execute("SELECT ReceivedAt, LoginName FROM KestraneRuns").fetchall()
+        database.close()
+        self.assertEqual(login, "sqlite")
+        self.assertRegex(received, r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3}$")
         # The trigger takes exactly the program's columns, and so lets the server stamp the rest.
         [(inserted, selected)] = re.findall(r"INSTEAD OF INSERT AS.*?INSERT INTO dbo\.KestraneRuns \((.*?)\)\s*SELECT"
                                             r"(.*?)FROM inserted", script, re.DOTALL)
@@ -101,18 +95,20 @@ class ShippedSqlTest(unittest.TestCase):
             ("WS-DEAD", "gus", "2026-11-20 08:00:00", 3),
         ]
         with sqlite3.connect(":memory:") as database:
-            database.execute("CREATE TABLE KestraneRuns (RunId INTEGER PRIMARY KEY, Workstation, UserName, LoginName, "
-                             "ReceivedAt, ExitCode, FirstError, SuiteVersion)")
-            database.executemany("INSERT INTO KestraneRuns (Workstation, UserName, LoginName, ReceivedAt, ExitCode, "
-                                 "FirstError, SuiteVersion) VALUES (?, ?, 'CORP\\' || ?, ?, ?, '', '7.6')",
-                                 [(w, u, u, r, c) for w, u, r, c in runs])
-            listed = database.execute(attention_in_sqlite(read(ATTENTION), now)).fetchall()
+            database.execute(runs_table_in_sqlite())
+            database.executemany("INSERT INTO KestraneRuns (ReceivedAt, LoginName, RunAt, Workstation, UserName, "
+                                 "ExitCode, Outcome, Updated, UpToDate, Failed, SourceFolder, SuiteVersion, "
+                                 "KestraneVersion, Seconds, FirstError) "
+                                 "VALUES (?, 'CORP\\' || ?, ?, ?, ?, ?, '', 0, 0, 0, 'G:\\Tavirel', '7.6', '1.0', 1, '')",
+                                 [(r, u, r, w, u, c) for w, u, r, c in runs])
+            listed = database.execute(attention_in_sqlite(now)).fetchall()
+        database.close()
         self.assertEqual([(row[0], row[1], row[3], row[-1]) for row in listed],
                          [("WS-DEAD", "gus", 3, "last run failed"), ("WS-SHARED", "ben", 2, "last run failed"),
                           ("WS-OFF", "fay", 0, "no run for seven days")])
 
     def test_every_sqlcmd_line_stops_at_the_first_error(self):
-        texts = {path.name: read(path) for path in SCRIPTS}
+        texts = {path.name: read(path.name) for path in SCRIPTS}
         texts["README.md"] = (SOURCE / "README.md").read_text(encoding="utf-8")
         lines = [(name, line) for name, text in texts.items() for line in text.splitlines() if "sqlcmd -" in line]
         self.assertGreater(len(lines), 3)
