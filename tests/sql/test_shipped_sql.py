@@ -1,19 +1,18 @@
 """The SQL the release ships, without a SQL Server: every script parses as T-SQL (Debian's sqlfluff,
-dialect tsql) once sqlcmd has put in its variables, the runs table holds exactly the columns the
-program's INSERT names, as wide as the program cuts them, and the attention query's logic, run by
-SQLite, lists the workstations it should and no other. Every sqlcmd line shown stops on an error."""
+dialect tsql, reading sqlcmd's :setvar lines and $(variables) by the repository's .sqlfluff), the
+runs table holds exactly the columns the program's INSERT names, as wide as the program cuts them,
+and the attention query's logic, run by SQLite, lists the workstations it should and no other.
+Every sqlcmd line shown stops on an error."""
 import re
 import sqlite3
 import subprocess
 import sys
-import tempfile
 import unittest
 from pathlib import Path
 
 SOURCE = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(SOURCE / "tests" / "fixtures"))
-from shipped_sql import (DEPLOY, as_sqlcmd_runs_it, attention_in_sqlite, read, runs_table_create,  # noqa: E402
-                         runs_table_in_sqlite)
+from shipped_sql import DEPLOY, attention_in_sqlite, read, runs_table_create, runs_table_in_sqlite  # noqa: E402
 
 SCRIPTS = sorted(DEPLOY.glob("*.sql"))
 SERVER_STAMPED = {"RunId", "ReceivedAt", "LoginName"}
@@ -38,16 +37,19 @@ def listed_columns(text):
 
 class ShippedSqlTest(unittest.TestCase):
     def test_every_script_parses_as_t_sql(self):
+        # As shipped, from the repository's root: its .sqlfluff has sqlfluff read each :setvar line
+        # and $(variable) as sqlcmd does.
         self.assertEqual([p.name for p in SCRIPTS], ["KestraneAttention.sql", "KestraneRuns.sql", "vcUpgradeSettings.sql"])
-        with tempfile.TemporaryDirectory() as folder:
-            for script in SCRIPTS:
-                with self.subTest(script.name):
-                    path = Path(folder) / script.name
-                    path.write_text(as_sqlcmd_runs_it(read(script.name)), encoding="ascii")
-                    parsed = subprocess.run(["sqlfluff", "parse", "--dialect", "tsql", "--nofail", path],
-                                            capture_output=True, text=True, check=True).stdout
-                    self.assertNotIn("unparsable", parsed)
-                    self.assertIn("batch", parsed)
+        for script in SCRIPTS:
+            with self.subTest(script.name):
+                parsed = subprocess.run(["sqlfluff", "parse", "--dialect", "tsql", script.relative_to(SOURCE)],
+                                        cwd=SOURCE, capture_output=True, text=True)
+                self.assertEqual(parsed.returncode, 0, parsed.stdout[-2000:] + parsed.stderr)
+                self.assertNotIn("unparsable", parsed.stdout)
+                self.assertIn("batch", parsed.stdout)
+                # sqlcmd stops at a variable that has no value: each has its default in the script.
+                text = read(script.name)
+                self.assertEqual(set(re.findall(r"\$\((\w+)\)", text)), set(re.findall(r"(?m)^:setvar (\w+) ", text)))
 
     def test_the_runs_table_holds_what_the_program_sends_as_wide_as_it_cuts(self):
         script = read("KestraneRuns.sql")
