@@ -1,8 +1,8 @@
 -- The table in which each Kestrane run leaves one row, so that one query answers for the whole fleet.
 --
--- Run it in the database that DBName in VUZuze16.cnf names, naming the login or Windows group the
--- workstations log in as (SQL Server 2016 SP1 or later):
---   sqlcmd -b -S sqlserver01 -d Tavirel -E -v KestraneLogin="CORP\Kestrane Users" -i KestraneRuns.sql
+-- Set the login or Windows group on the :setvar line below, then run it in the database that DBName
+-- in VUZuze16.cnf names (SQL Server 2016 SP1 or later):
+--   sqlcmd -b -S sqlserver01 -d Tavirel -E -i KestraneRuns.sql
 -- then name the table in VUZuze16.cnf:
 --   [Kestrane]
 --   RunsTable=dbo.KestraneRuns
@@ -21,6 +21,9 @@
 -- The login gets INSERT on this table and nothing else on it: workstations need not read each
 -- other's rows.
 
+-- The login or Windows group the workstations log in as: set it on the :setvar line below, for
+-- example :setvar KestraneLogin "CORP\Kestrane Users" (a :setvar in the script wins over sqlcmd's
+-- -v, so the line itself is where it is named).
 :setvar KestraneLogin kestrane
 
 IF OBJECT_ID(N'dbo.KestraneRuns', N'U') IS NULL

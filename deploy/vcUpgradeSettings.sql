@@ -1,8 +1,8 @@
 -- The table Kestrane reads its update source from, with one example row.
 --
--- Run it in the database that DBName in VUZuze16.cnf names, naming the login or Windows group the
--- workstations log in as, for example
---   sqlcmd -b -S sqlserver01 -d Tavirel -E -v KestraneLogin="CORP\Kestrane Users" -i vcUpgradeSettings.sql
+-- Set the login or Windows group on the :setvar line below, then run it in the database that DBName
+-- in VUZuze16.cnf names, for example
+--   sqlcmd -b -S sqlserver01 -d Tavirel -E -i vcUpgradeSettings.sql
 -- It runs again safely: an existing table and its row are kept as they are.
 -- Kestrane runs
 --   SELECT FTPHost, FTPUser, FTPPswd, FTPPath, DownloadPath, TempEXEPath FROM vcUpgradeSettings
@@ -15,6 +15,9 @@
 --   CREATE LOGIN [CORP\Kestrane Users] FROM WINDOWS;
 -- and an empty FTPUser below has each user map the share as themselves.
 
+-- The login or Windows group the workstations log in as: set it on the :setvar line below, for
+-- example :setvar KestraneLogin "CORP\Kestrane Users" (a :setvar in the script wins over sqlcmd's
+-- -v, so the line itself is where it is named).
 :setvar KestraneLogin kestrane
 
 IF OBJECT_ID(N'dbo.vcUpgradeSettings', N'U') IS NULL
