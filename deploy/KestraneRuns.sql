@@ -56,11 +56,9 @@ GO
 -- A table made by an earlier version of this script: the server's stamps (the rows from before get
 -- their run's own time, and no login), bounded texts (earlier rows cut to fit) and the checks.
 IF COL_LENGTH(N'dbo.KestraneRuns', N'ReceivedAt') IS NULL
-    ALTER TABLE dbo.KestraneRuns ADD ReceivedAt datetime2(3) NULL
-    CONSTRAINT DF_KestraneRuns_ReceivedAt DEFAULT SYSUTCDATETIME();
+    ALTER TABLE dbo.KestraneRuns ADD ReceivedAt datetime2(3) NULL;
 IF COL_LENGTH(N'dbo.KestraneRuns', N'LoginName') IS NULL
-    ALTER TABLE dbo.KestraneRuns ADD LoginName nvarchar(128) NULL
-    CONSTRAINT DF_KestraneRuns_LoginName DEFAULT SUSER_SNAME();
+    ALTER TABLE dbo.KestraneRuns ADD LoginName nvarchar(128) NULL;
 GO
 UPDATE dbo.KestraneRuns SET ReceivedAt = RunAt WHERE ReceivedAt IS NULL;
 UPDATE dbo.KestraneRuns SET LoginName = N'' WHERE LoginName IS NULL;
@@ -71,6 +69,11 @@ IF COLUMNPROPERTY(OBJECT_ID(N'dbo.KestraneRuns'), N'ReceivedAt', 'AllowsNull') =
     ALTER TABLE dbo.KestraneRuns ALTER COLUMN ReceivedAt datetime2(3) NOT NULL;
 IF COLUMNPROPERTY(OBJECT_ID(N'dbo.KestraneRuns'), N'LoginName', 'AllowsNull') = 1
     ALTER TABLE dbo.KestraneRuns ALTER COLUMN LoginName nvarchar(128) NOT NULL;
+-- The defaults only once the columns are NOT NULL: a column with a default is not altered.
+IF OBJECT_ID(N'dbo.DF_KestraneRuns_ReceivedAt', N'D') IS NULL
+    ALTER TABLE dbo.KestraneRuns ADD CONSTRAINT DF_KestraneRuns_ReceivedAt DEFAULT SYSUTCDATETIME() FOR ReceivedAt;
+IF OBJECT_ID(N'dbo.DF_KestraneRuns_LoginName', N'D') IS NULL
+    ALTER TABLE dbo.KestraneRuns ADD CONSTRAINT DF_KestraneRuns_LoginName DEFAULT SUSER_SNAME() FOR LoginName;
 IF COL_LENGTH(N'dbo.KestraneRuns', N'Outcome') = -1
     ALTER TABLE dbo.KestraneRuns ALTER COLUMN Outcome nvarchar(2000) NOT NULL;
 IF COL_LENGTH(N'dbo.KestraneRuns', N'FirstError') = -1
