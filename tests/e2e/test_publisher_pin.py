@@ -85,7 +85,7 @@ class PublisherPinTest(unittest.TestCase):
                 self.assertEqual(sorted(p.name for p in self.world.destination().iterdir()), sorted(self.names))
                 outcome = self.last_outcome()
                 self.assertTrue(outcome.startswith("The update completed, but 4 files could not be updated (2 "
-                                                   "updated). Kept the old copy, not the pinned publisher's: "), outcome)
+                                                   "updated). Not the pinned publisher's, so not updated: "), outcome)
                 for name, found in refused.items():
                     self.assertIn(f"{name} ({found}", outcome)
 

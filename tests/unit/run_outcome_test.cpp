@@ -92,8 +92,8 @@ TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentences) {
        3,
        EventLevel::Warning,
        0x80000067,
-       u"The update completed, but 2 files could not be updated (1 updated). Kept the old copy, not the pinned "
-       u"publisher's: tavB.exe (signed by Somebody Else), tavC.exe (not signed). Updated, though the certificate's "
+       u"The update completed, but 2 files could not be updated (1 updated). Not the pinned publisher's, so "
+       u"not updated: tavB.exe (signed by Somebody Else), tavC.exe (not signed). Updated, though the certificate's "
        u"revocation could not be checked offline: tavA.exe (signed by Tavirel Software)."},
       // The drive was not connected, yet the copy reached files (a connection left from before, or
       // another server's): no success, and the reason that the log line leaves out.
