@@ -57,8 +57,7 @@ std::u16string Listed(const std::vector<std::u16string>& items) {
 // certificate was revoked.
 std::u16string PublisherSentences(const RefreshCounts& counts) {
   std::u16string text;
-  if (!counts.refused.empty())
-    text += u" Not the pinned publisher's, so not updated: " + Listed(counts.refused) + u".";
+  if (!counts.refused.empty()) text += u" Not the pinned publisher's, so not updated: " + Listed(counts.refused) + u".";
   if (!counts.revocationUnknown.empty())
     text += u" Updated, though the certificate's revocation could not be checked offline: " +
             Listed(counts.revocationUnknown) + u".";
