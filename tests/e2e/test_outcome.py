@@ -94,6 +94,26 @@ class OutcomeTest(unittest.TestCase):
         self.assertFalse((world.destination() / "tavA.exe").exists())
         self.assertLess(run.seconds, 15)
 
+    def test_a_record_the_event_log_refuses_changes_nothing_of_the_run(self):
+        # Windows refuses a record past its size limit (or when its log cannot take one); Wine's log
+        # takes every record, so a stand-in refuses them. A record refused whole is written again
+        # with its first string alone; refused that way too, the run still ends as it would have.
+        # the most characters the log takes in a record: the records it then holds
+        outcome = "The update completed: 1 file updated."
+        cases = {100: [("trace", 0x40000064, [outcome, "", "", "", ""])], 0: []}
+        for most, records in cases.items():
+            with self.subTest(most=most):
+                world = JobWorld(f"out-refused-{most}", env=dict(EVENT_LOG))
+                share = world.prepare(most_record_characters=most)
+                fill(share, {"tavA.exe": 10})
+                run = world.run()
+                self.assertEqual(run.exit_code, 0, run.stderr)
+                self.assertEqual(run.log_lines(), ["Failed To Disconnect Drive G:.", "Drive Mapped Successfully.",
+                                                   "tavA.exe Updated Successfully."] + BANNER)
+                self.assertEqual(run.message_boxes, [])
+                self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
+                self.assertEqual(run.event_records(), records)
+
     def test_closing_the_window_before_the_update_is_code_0_without_record(self):
         world = JobWorld("out-closed", env=dict(EVENT_LOG))
         fill(world.prepare(), {"tavA.exe": 10})
