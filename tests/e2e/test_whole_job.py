@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import WITHOUT_FILE_RIGHTS, unix_to_windows
+from harness import SETTINGS_FOLDER, WITHOUT_FILE_RIGHTS, unix_to_windows
 from job_world import JobWorld, Source, fill
 
 BANNER = ["", "----------", "UPDATE COMPLETED.!", "----------"]
@@ -16,6 +16,13 @@ def enumeration_order(world, folder):
     lists them (unsorted)."""
     listing = world.wine("cmd", "/c", "dir", "/b", "/a-d", unix_to_windows(folder)).stdout
     return [line for line in listing.splitlines() if line]
+
+
+def file_state(path):
+    """What a write would change: the bytes, the time of the last write and of the last change of
+    the file's own record (attributes, which Wine keeps beside the file, included)."""
+    status = path.stat()
+    return path.read_bytes(), status.st_mtime_ns, status.st_ctime_ns
 
 
 class WholeJobTest(unittest.TestCase):
@@ -32,6 +39,8 @@ class WholeJobTest(unittest.TestCase):
         leftover = world.destination() / "~kst5eed0b1e.tmp"
         leftover.write_bytes(b"half a program")
         leftover.chmod(0o444)
+        settings_file = world.drive_c / "Program Files (x86)" / SETTINGS_FOLDER / "VUZuze16.cnf"
+        settings_before = file_state(settings_file)
         first = world.run()
         self.assertEqual(first.exit_code, 0, first.stderr)
         copied = [n for n in enumeration_order(world, share) if n in ("tavMENU.exe", "TAVBOOK.EXE")]
@@ -44,6 +53,10 @@ class WholeJobTest(unittest.TestCase):
         self.assertEqual(first.text("Button1"), "RUNNING")
         self.assertEqual(first.message_boxes, [])
         self.assertEqual(os.listdir(world.desktop), [])  # the run never writes the shortcut
+        self.assertEqual(file_state(settings_file), settings_before)  # nor its settings file
+        # The drive is connected for this sign-in only: Windows keeps a remembered one under
+        # HKCU\Network\<letter>, and so does Wine's mpr.
+        self.assertEqual(world.wine("reg", "query", r"HKCU\Network\G", check=False).returncode, 1)
 
         (share / "tavMENU.exe").write_bytes(b"next version")
         second = world.run()
