@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "update/replacement_policy.h"
+
 // TFile::Copy over a target that must never be left half-written, such as the user's working
 // program file: the copy, with every check and message of TFile::Copy, goes to a fresh name beside
 // the target, is written through to the disk, and then takes the target's place in one step, by the
@@ -10,3 +12,6 @@
 // is gone; the error raised is that of the failing step (EInOutError with the system's text for a
 // refused copy or replacement).
 void CopyReplacing(const std::u16string& source, const std::u16string& target);
+
+// The same, with the numbers of the fresh names drawn by draw instead of the system's random source.
+void CopyReplacing(const std::u16string& source, const std::u16string& target, const NameDraw& draw);

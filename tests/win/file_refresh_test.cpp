@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exception.h"
 #include "base/text.h"
 #include "platform/system_error.h"
 #include "platform/win32/unique_handle.h"
@@ -19,6 +20,7 @@
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
 #include "tests/win/scratch.h"
+#include "update/replacing_copy.h"
 #include "update/temporary_name.h"
 
 namespace {
@@ -334,6 +336,33 @@ TEST_F(FileRefresh, ChangedCopiesOnlyFilesWhoseSizeOrTimeDiffers) {
   EXPECT_EQ(ReadBytes(destination / u"same-stamp.exe"), "VERSION 1 OF same-stamp.exe");
   SetFileAttributesW(Wide(share / u"same.exe"), FILE_ATTRIBUTE_NORMAL);
   SetFileAttributesW(Wide(destination / u"same.exe"), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A fresh name that exists is never written over, whoever made it: the copy draws another; and a
+// folder that answers "exists" to every name ends as the file's error after 16 draws, not a hang.
+TEST_F(FileRefresh, AFreshNameThatExistsIsNeverOverwritten) {
+  constexpr uint32_t kTaken = 0x5eed0001, kFree = 0x5eed0002;
+  const std::u16string taken = destination / TemporaryName(kTaken);
+  WriteBytes(taken, "another program's file");
+  WriteBytes(destination / u"tavA.exe", "working");
+  WriteBytes(share / u"tavA.exe", "new");
+  const std::vector<std::u16string> names = {u"tavA.exe", TemporaryName(kTaken)};
+
+  int draws = 0;
+  CopyReplacing(share / u"tavA.exe", destination / u"tavA.exe", [&] { return ++draws == 1 ? kTaken : kFree; });
+  EXPECT_EQ(draws, 2);
+  EXPECT_EQ(ReadBytes(destination / u"tavA.exe"), "new");
+  EXPECT_EQ(ReadBytes(taken), "another program's file");
+  EXPECT_EQ(Names(destination.path()), names);
+
+  draws = 0;
+  WriteBytes(share / u"tavA.exe", "newer");
+  EXPECT_THROW(CopyReplacing(share / u"tavA.exe", destination / u"tavA.exe", [&] { return ++draws, kTaken; }),
+               EInOutError);
+  EXPECT_EQ(draws, 16);
+  EXPECT_EQ(ReadBytes(destination / u"tavA.exe"), "new");
+  EXPECT_EQ(ReadBytes(taken), "another program's file");
+  EXPECT_EQ(Names(destination.path()), names);
 }
 
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying
