@@ -31,6 +31,9 @@ SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 WITHOUT_FILE_RIGHTS = ("setpriv", "--inh-caps=-dac_override,-dac_read_search",
                        "--bounding-set=-dac_override,-dac_read_search")
 
+# What follows the part of a string that Wine printed when it shortened the string.
+SHORTENED = "..."
+
 sys.path.insert(0, str(TOOLS))
 from xvfb import Xvfb  # noqa: E402
 
@@ -53,7 +56,7 @@ class Run:
         """The event-log records the run wrote, as Wine's stub prints them on the eventlog channel
         (the run needs WINEDEBUG with "+eventlog,fixme+advapi"): each as (level, message id,
         strings), level being "err", "warn" or "trace". Wine shortens a string past about 300
-        characters of its printed form."""
+        characters of its printed form: such a string is the part printed, followed by SHORTENED."""
         records = []
         for line in self.stderr.splitlines():
             if ":fixme:advapi:ReportEventW (" in line:
@@ -62,7 +65,12 @@ class Run:
             elif ":eventlog:ReportEventW " in line and records:
                 level = line.split(":")[1]
                 printed = line.split("ReportEventW ", 1)[1]
-                text = ast.literal_eval(printed[1:]) if printed.startswith('L"') and printed.endswith('"') else printed
+                if printed.startswith('L"') and printed.endswith('"' + SHORTENED):
+                    text = ast.literal_eval(printed[1:-len(SHORTENED)]) + SHORTENED
+                elif printed.startswith('L"') and printed.endswith('"'):
+                    text = ast.literal_eval(printed[1:])
+                else:
+                    text = printed
                 _, message, strings = records[-1]
                 records[-1] = (level, message, strings + [text])
         return records

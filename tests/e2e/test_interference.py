@@ -12,7 +12,7 @@ LOCK = "~kst.lock"
 
 class InterferenceTest(unittest.TestCase):
     def test_a_scanner_holding_each_fresh_copy_for_a_moment_fails_no_file(self):
-        world = JobWorld("agent-scanner")
+        world = JobWorld("agent-scanner", env=dict(EVENT_LOG))
         share = world.prepare()
         names = [f"tav{i}.exe" for i in range(6)]
         fill(share, {name: 2_000_000 for name in names})
@@ -25,6 +25,13 @@ class InterferenceTest(unittest.TestCase):
         log = run.longest_log()
         self.assertEqual(run.exit_code, 0, log)
         self.assertEqual([line for line in log[2:] if line.startswith("tav") and "Updated" not in line], [])
+        # The record holds the whole log; Wine prints it as far as the last file's line.
+        [(_, _, strings)] = run.event_records()
+        self.assertEqual(strings[0], "The update completed: 6 files updated.")
+        recorded = strings[4].split("\r\n")
+        self.assertEqual(recorded[:2], [DISCONNECT_FAILED, MAPPED])
+        self.assertEqual(sorted(recorded[2:8]), [f"{name} Updated Successfully." for name in names])
+        self.assertEqual(log[:8], recorded[:len(log[:8])])  # the window showed the same lines
         for name in names:
             self.assertEqual((world.destination() / name).read_bytes(), (share / name).read_bytes())
         self.assertEqual(sorted(p.name for p in world.destination().iterdir()), names)

@@ -123,7 +123,7 @@ class OutcomeTest(unittest.TestCase):
         self.assertEqual(run.event_records(), [])
 
     def test_programs_in_use_are_updated_unless_they_cannot_even_be_renamed(self):
-        world = JobWorld("out-in-use")
+        world = JobWorld("out-in-use", env=dict(EVENT_LOG))
         share = world.prepare()
         fill(share, {"tavRUN.exe": 5000, "tavOPEN.exe": 6000, "tavHELD.exe": 7000})
         destination = world.destination()
@@ -140,10 +140,16 @@ class OutcomeTest(unittest.TestCase):
         self.assertEqual(run.exit_code, 3, run.stderr)
         # The held file is tried again for two seconds, in which a tick falls due: the window closes
         # right after the banner, maybe before the last lines are read.
+        files = ["Error copying file tavHELD.exe: Access denied", "tavOPEN.exe Updated Successfully.",
+                 "tavRUN.exe Updated Successfully."]
         seen = run.longest_log()[2:]
-        self.assertLessEqual(set(seen) - set(BANNER),
-                             {"Error copying file tavHELD.exe: Access denied", "tavOPEN.exe Updated Successfully.",
-                              "tavRUN.exe Updated Successfully."})
+        self.assertLessEqual(set(seen) - set(BANNER), set(files))
+        # The record holds the whole log, in the order the files were listed.
+        [(_, _, strings)] = run.event_records()
+        log = strings[4].split("\r\n")
+        self.assertEqual(log[:2] + sorted(log[2:5]) + log[5:],
+                         ["Failed To Disconnect Drive G:.", "Drive Mapped Successfully."] + files + BANNER + [""])
+        self.assertEqual(run.longest_log(), log[:len(run.longest_log())])
         self.assertEqual(run.companions_running, [True, True, True])
         for name in ("tavRUN.exe", "tavOPEN.exe"):
             self.assertEqual((destination / name).read_bytes(), (share / name).read_bytes())
