@@ -20,6 +20,7 @@
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
 #include "tests/win/scratch.h"
+#include "tests/win/wine_host.h"
 #include "update/replacing_copy.h"
 #include "update/temporary_name.h"
 
@@ -362,6 +363,41 @@ TEST_F(FileRefresh, AFreshNameThatExistsIsNeverOverwritten) {
   EXPECT_EQ(draws, 16);
   EXPECT_EQ(ReadBytes(destination / u"tavA.exe"), "new");
   EXPECT_EQ(ReadBytes(taken), "another program's file");
+  EXPECT_EQ(Names(destination.path()), names);
+}
+
+// The log of a run whose file server goes away once the first file is done: the share's folder is
+// gone, as when the server drops the connection after the listing.
+class ShareGoneAfterTheFirstFile : public ActivityLog {
+ public:
+  explicit ShareGoneAfterTheFirstFile(std::u16string share) : share_(std::move(share)) {}
+  void AppendLine(const std::u16string& line) override {
+    if (lines.empty()) wine_host::RemoveTree(share_);
+    lines.push_back(line);
+  }
+  std::vector<std::u16string> lines;
+
+ private:
+  std::u16string share_;
+};
+
+TEST_F(FileRefresh, ASourceThatGoesAwayMidwayKeepsTheWorkingFiles) {
+  const std::vector<std::u16string> names = {u"tavA.exe", u"tavB.exe", u"tavC.exe"};
+  for (const std::u16string& name : names) {
+    WriteBytes(share / name, "new " + ToUtf8(name));
+    WriteBytes(destination / name, "working " + ToUtf8(name));
+  }
+  ShareGoneAfterTheFirstFile log(share.path());
+  counts = CopyFilesWithPattern(share.path(), u"tav*.exe", destination.path(), RefreshMode::All, log);
+  ASSERT_EQ(log.lines.size(), names.size() + kBanner.size());
+  EXPECT_EQ(counts.updated, 1);
+  EXPECT_EQ(counts.failed, 2);
+  for (const std::u16string& name : names) {
+    const bool first = log.lines[0] == name + u" Updated Successfully.";
+    EXPECT_EQ(ReadBytes(destination / name), (first ? "new " : "working ") + ToUtf8(name));
+  }
+  for (size_t i = 1; i < names.size(); ++i)
+    EXPECT_EQ(log.lines[i].rfind(u"Error copying file ", 0), 0u) << ToUtf8(log.lines[i]);
   EXPECT_EQ(Names(destination.path()), names);
 }
 
