@@ -41,6 +41,17 @@ TEST(FolderUpdateLock, OneHolderAtATimeWhateverTheSpellingAndNothingLeftBehind) 
   EXPECT_FALSE(LockFileExists(folder));
 }
 
+// Hidden, as a file of the program's own among the user's: Explorer shows it only to whoever asks
+// for hidden files.
+TEST(FolderUpdateLock, TheLockFileIsHidden) {
+  ScratchFolder folder(u"lock-hidden");
+  const FolderUpdateLock::Attempt held = FolderUpdateLock::TryAcquire(folder.path());
+  ASSERT_TRUE(held.lock);
+  const DWORD attributes = GetFileAttributesW(Wide(folder / std::u16string(platform::kFolderUpdateLockName)));
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << attributes;
+}
+
 TEST(FolderUpdateTurn, AMissingFolderIsNoOnesToWaitFor) {
   ScratchFolder parent(u"turn-missing");
   const FolderUpdateLock::Attempt attempt = FolderUpdateLock::TryAcquire(parent / u"missing");
