@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/layout.h"
+#include "app/most_turn_wait.h"
 #include "app/run_row_writer.h"
 #include "app/run_state.h"
 #include "base/exception.h"
@@ -174,7 +175,7 @@ void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
   report_.destination = Read(Slot::Edit3);
   report_.databaseServer = Read(Slot::Edit2);
   if (!gSettingsFileFault.empty()) throw Exception(gSettingsFileFault);
-  turn_ = std::make_unique<FolderUpdateTurn>(report_.destination);
+  turn_ = std::make_unique<FolderUpdateTurn>(report_.destination, MostTurnWait());
 }
 
 void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {

@@ -23,6 +23,8 @@ KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
 HOLDER = BUILD / "tests" / "e2e" / "holder.exe"
 SCANNER = BUILD / "tests" / "e2e" / "scanner.exe"
+# The program built with a turn wait of seconds instead of minutes (short_turn_wait.cpp).
+SHORT_TURN_WAIT = BUILD / "tests" / "e2e" / "short-turn-wait" / "Kestrane.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 # A launcher for run(): Wine as root reads every folder whatever its permissions; without the two

@@ -2,7 +2,7 @@
 every fresh file for a moment, another run holding the folder, and the folder a killed run left."""
 import unittest
 
-from harness import HOLDER, SCANNER, unix_to_windows
+from harness import HOLDER, SCANNER, SHORT_TURN_WAIT, unix_to_windows
 from job_world import JobWorld, Source, fill
 from test_outcome import EVENT_LOG
 from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
@@ -67,6 +67,23 @@ class InterferenceTest(unittest.TestCase):
                          [("err", 0xC0000066, "The window was closed while another update of the folder was "
                                               "running: nothing was updated.")])
         self.assertFalse((world.destination() / "tavA.exe").exists())
+
+    def test_a_run_that_waits_past_its_limit_stops_with_an_error(self):
+        # Ten minutes in the program; three seconds in this build of it (short_turn_wait.cpp).
+        world = JobWorld("agent-lock-give-up", env=dict(EVENT_LOG))
+        share = world.prepare()
+        fill(share, {"tavA.exe": 10})
+        holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none"]
+        run = world.run(companions=[holder], program=SHORT_TURN_WAIT, timeout=60)
+        self.assertEqual(run.exit_code, 2, run.stderr)
+        text = f"Another update of the folder {world.destination_in_windows()} is still running."
+        self.assertEqual([(b["caption"], b["text"]) for b in run.message_boxes], [("Kestrane", text)])
+        self.assertEqual([(level, message, strings[0]) for level, message, strings in run.event_records()],
+                         [("err", 0xC0000066, "The update was stopped by an error: " + text)])
+        self.assertEqual(run.longest_log(), [])
+        self.assertEqual(run.companions_running, [True])
+        self.assertFalse((world.destination() / "tavA.exe").exists())
+        self.assertGreater(run.seconds, 3)
 
     def test_a_program_a_killed_run_left_set_aside_is_put_back_even_without_the_share(self):
         world = JobWorld("agent-killed")
