@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -125,6 +126,30 @@ class Run:
         return list(seen.values())
 
 
+class Releaser:
+    """Creates path once condition holds for the snapshots the inspector has written so far."""
+
+    def __init__(self, out, path, condition):
+        Path(path).unlink(missing_ok=True)
+        self.out, self.path, self.condition = out, Path(path), condition
+        self.stopped = threading.Event()
+        self.thread = threading.Thread(target=self._watch, daemon=True)
+        self.thread.start()
+
+    def _watch(self):
+        while not self.stopped.wait(0.05):
+            text = self.out.read_text(encoding="utf-8") if self.out.exists() else ""
+            # The inspector may be writing its last line: only whole lines count.
+            snapshots = [json.loads(line) for line in text.split("\n")[:-1] if line]
+            if self.condition(snapshots):
+                self.path.touch()
+                return
+
+    def stop(self):
+        self.stopped.set()
+        self.thread.join()
+
+
 @dataclass
 class Together:
     """Runs started at once: their exit codes and standard errors in the order they were started,
@@ -201,7 +226,7 @@ class World:
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None, launcher=(), every=False, companions=(), act_after_ms=0):
+            controls=None, launcher=(), every=False, companions=(), act_after_ms=0, release=None):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows, or act_after_ms after it showed. display: an X display to use instead of a
@@ -211,9 +236,11 @@ class World:
         every look at the window, also those that saw nothing change. companions: Windows command
         lines (program first) of holder.exe, started before the program and given a ready file to
         create as their first argument; the program starts once all are ready, and they are ended
-        after it."""
+        after it. release: (path, condition): path is created as soon as condition holds for the
+        snapshots seen so far, for a stand-in that holds the run in a state until the test has
+        seen what it needs there."""
         together = self._run(1, timeout, screenshot_when_log, action, program, args, display, controls, launcher,
-                             every, companions, act_after_ms)
+                             every, companions, act_after_ms, release)
         return Run(together.exit_codes[0], together.seconds, together.snapshots, together.screenshot,
                    together.stderr[0], together.companions_running)
 
@@ -223,7 +250,7 @@ class World:
         return self._run(count, timeout, **options)
 
     def _run(self, count, timeout, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-             controls=None, launcher=(), every=False, companions=(), act_after_ms=0):
+             controls=None, launcher=(), every=False, companions=(), act_after_ms=0, release=None):
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -253,6 +280,7 @@ class World:
                 time.sleep(0.05)
             started = [self._start_companion(list(map(str, command)), env, launcher) for command in companions]
             start = time.monotonic()
+            releasing = Releaser(out, *release) if release else None
             programs = [subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
                         for _ in range(count)]
@@ -265,6 +293,8 @@ class World:
                     if running.poll() is None:
                         running.kill()
             seconds = time.monotonic() - start
+            if releasing:
+                releasing.stop()
             companions_running = [c.poll() is None for c in started]
             for companion in started:
                 companion.kill()

@@ -32,10 +32,12 @@
 #include "platform/win32/device_context.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
+#include "tests/e2e/program_window.h"
 
 namespace {
 
-constexpr UINT kReadTimeoutMs = 300;
+using program_window::ProgramWindows;
+using program_window::ReadText;
 
 std::string Json(std::u16string_view text) {
   std::string out = "\"";
@@ -69,20 +71,6 @@ std::string Json(std::u16string_view text) {
   return out + "\"";
 }
 
-// Text of a window of another process; nullopt-like flag when its thread does not answer.
-bool ReadText(HWND hwnd, std::u16string& text) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kReadTimeoutMs, &length)) return false;
-  std::u16string buffer(length + 1, u'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(Wide(buffer)), SMTO_ABORTIFHUNG,
-                           kReadTimeoutMs, &copied))
-    return false;
-  buffer.resize(copied);
-  text = buffer;
-  return true;
-}
-
 std::u16string ClassOf(HWND hwnd) {
   wchar_t name[256] = {};
   GetClassNameW(hwnd, name, 256);
@@ -112,11 +100,6 @@ struct Options {
 };
 
 // Every window of the program, of every process running it.
-std::vector<HWND> ProgramWindows() {
-  std::vector<HWND> forms;
-  for (HWND form = nullptr; (form = FindWindowExW(nullptr, form, L"TForm1", L"TavCopy"));) forms.push_back(form);
-  return forms;
-}
 
 std::string ControlsJson(Watch& watch, bool& answered) {
   std::string out = "[";
