@@ -15,6 +15,13 @@ def waiting(window):
     return [s for s in window.snapshots if s["visible"] and s["controls"] and not window.log_lines(s)]
 
 
+def asking(window):
+    """The answered snapshots of a window waiting for its folder from 1.5 seconds after it first
+    answered: its first tick, a second after the window was made, has asked for the folder by then."""
+    shown = [s["t"] for s in window.snapshots if s["visible"] and s["answered"]]
+    return [s for s in waiting(window) if s["answered"] and s["t"] >= shown[0] + 1500]
+
+
 class InterferenceTest(unittest.TestCase):
     def test_a_scanner_holding_each_fresh_copy_for_a_moment_fails_no_file(self):
         world = JobWorld("agent-scanner", env=dict(EVENT_LOG))
@@ -48,15 +55,15 @@ class InterferenceTest(unittest.TestCase):
         share = world.prepare()
         fill(share, {"tavA.exe": 10})
         # Another run of the same user holds the folder for a few seconds, and until the window was
-        # seen waiting, and answering, again and again.
+        # seen waiting for it, and answering, again and again.
         released = world.work / "released"
         holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none", "4", unix_to_windows(released)]
-        seen_waiting = lambda seen: len([s for s in waiting(Run(None, 0, seen)) if s["answered"]]) >= 10  # noqa: E731
         run = world.run(companions=[holder], controls=["Memo1", "Button1"], every=True,
-                        release=(released, seen_waiting))
+                        release=(released, lambda seen: len(asking(Run(None, 0, seen))) >= 10))
         self.assertEqual(run.exit_code, 0, run.stderr)
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavA.exe Updated Successfully."] + BANNER)
         # Seen waiting, and answering, while the holder held the folder.
+        self.assertGreaterEqual(len(asking(run)), 10)
         self.assertGreaterEqual(len(waiting(run)), 10)
         self.assertEqual([s for s in waiting(run) if not s["answered"]], [])
         self.assertGreater(run.seconds, 4)
