@@ -80,11 +80,15 @@ class Run:
         return waiting[-1] if waiting else None
 
     @property
+    def answered(self):
+        """Snapshots in which the window answered with its controls: a window met halfway through
+        its destruction has none left and tells nothing."""
+        return [s for s in self.snapshots if s["answered"] and s["controls"]]
+
+    @property
     def last(self):
-        """The last snapshot in which the window answered: what it showed before it closed. A
-        window met halfway through its destruction has no controls left and tells nothing."""
-        answered = [s for s in self.snapshots if s["answered"] and s["controls"]]
-        return answered[-1] if answered else None
+        """The last snapshot in which the window answered: what it showed before it closed."""
+        return self.answered[-1] if self.answered else None
 
     def control(self, name, snapshot=None):
         snapshot = snapshot or self.last
@@ -102,7 +106,7 @@ class Run:
     def longest_log(self):
         """The log lines of the snapshot that showed the most: a window closed by a tick that fell
         due during a long step goes right after the step, often before its last look."""
-        logs = [self.log_lines(s) for s in self.snapshots if s["answered"] and s["controls"]]
+        logs = [self.log_lines(s) for s in self.answered]
         return max(logs, key=len, default=[])
 
     @property
@@ -141,6 +145,9 @@ class World:
     env: dict = field(default_factory=dict)
     fresh: bool = True  # False keeps an existing prefix, and with it the drives it has mapped
     root: Path = None
+    # Whether a window manager may manage the program's windows (on a real desktop); a private Xvfb has
+    # none to wait for.
+    managed: bool = False
 
     def __post_init__(self):
         self.root = Path(self.root or BUILD / "wine" / "e2e" / self.name)
@@ -165,7 +172,7 @@ class World:
 
     def base_env(self):
         env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
-                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE))
+                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE), KESTRANE_WINE_UNMANAGED="0" if self.managed else "1")
         env.update(self.env)
         return env
 

@@ -64,7 +64,7 @@ class WindowTest(unittest.TestCase):
         run = world.run(screenshot_when_log="")
         self.assertEqual(run.exit_code, 2, run.stderr)  # nothing configured: the update stops with an error
         self.check_layout(run, 96)
-        captions = [run.text("Button1", s) for s in run.snapshots if s["answered"]]
+        captions = [run.text("Button1", s) for s in run.answered]
         self.assertEqual(captions[-1], "RUNNING")
         self.assertIn("START COPY", captions)
         self.assertIsNotNone(run.screenshot)
