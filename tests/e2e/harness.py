@@ -40,6 +40,20 @@ def unix_to_windows(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
+def captured(command, env, check=True, timeout=None):
+    """Runs command and returns it ended, its standard output and error as text. They go through files:
+    a Wine server that the command starts inherits them, and a pipe it holds would end only once the
+    idle server had lingered out, seconds after the command."""
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        ended = subprocess.run(list(map(str, command)), env=env, stdout=out, stderr=err, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(ended.args, ended.returncode, out.read(), err.read())
+    if check:
+        result.check_returncode()
+    return result
+
+
 @dataclass
 class Run:
     exit_code: int
@@ -177,8 +191,7 @@ class World:
         return env
 
     def wine(self, *args, check=True):
-        return subprocess.run(["wine", *map(str, args)], env=self.base_env(), check=check,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        return captured(["wine", *args], self.base_env(), check)
 
     def write_settings(self, text, root="Program Files (x86)", encoding="utf-8"):
         """Writes the settings file under the given Program Files root; text is the file's content

@@ -2,10 +2,9 @@
 import unittest
 
 import shutil
-import subprocess
 
 from background import largest_difference
-from harness import BUILD, KESTRANE, World
+from harness import BUILD, KESTRANE, World, captured
 
 # Left, top, width, height at 96 dpi of every windowed control, and whether it shows.
 EXPECTED = {
@@ -98,7 +97,7 @@ class WindowTest(unittest.TestCase):
         # Without any display Wine has no window driver: creating the window fails.
         world = World("window-nodisplay")
         env = {k: v for k, v in world.base_env().items() if k != "DISPLAY"}
-        result = subprocess.run(["wine", str(KESTRANE)], env=env, timeout=60, capture_output=True)
+        result = captured(["wine", KESTRANE], env, check=False, timeout=60)
         self.assertEqual(result.returncode, 1)
 
 
