@@ -46,6 +46,20 @@ def unix_to_windows(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
+def captured(command, env, check=True, timeout=None):
+    """Runs command and returns it ended, its standard output and error as text. They go through files:
+    a Wine server that the command starts inherits them, and a pipe it holds would end only once the
+    idle server had lingered out, seconds after the command."""
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        ended = subprocess.run(list(map(str, command)), env=env, stdout=out, stderr=err, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(ended.args, ended.returncode, out.read(), err.read())
+    if check:
+        result.check_returncode()
+    return result
+
+
 @dataclass
 class Run:
     exit_code: int
@@ -91,11 +105,15 @@ class Run:
         return waiting[-1] if waiting else None
 
     @property
+    def answered(self):
+        """Snapshots in which the window answered with its controls: a window met halfway through
+        its destruction has none left and tells nothing."""
+        return [s for s in self.snapshots if s["answered"] and s["controls"]]
+
+    @property
     def last(self):
-        """The last snapshot in which the window answered: what it showed before it closed. A
-        window met halfway through its destruction has no controls left and tells nothing."""
-        answered = [s for s in self.snapshots if s["answered"] and s["controls"]]
-        return answered[-1] if answered else None
+        """The last snapshot in which the window answered: what it showed before it closed."""
+        return self.answered[-1] if self.answered else None
 
     def control(self, name, snapshot=None):
         snapshot = snapshot or self.last
@@ -113,7 +131,7 @@ class Run:
     def longest_log(self):
         """The log lines of the snapshot that showed the most: a window closed by a tick that fell
         due during a long step goes right after the step, often before its last look."""
-        logs = [self.log_lines(s) for s in self.snapshots if s["answered"] and s["controls"]]
+        logs = [self.log_lines(s) for s in self.answered]
         return max(logs, key=len, default=[])
 
     @property
@@ -176,6 +194,9 @@ class World:
     env: dict = field(default_factory=dict)
     fresh: bool = True  # False keeps an existing prefix, and with it the drives it has mapped
     root: Path = None
+    # Whether a window manager may manage the program's windows (on a real desktop); a private Xvfb has
+    # none to wait for.
+    managed: bool = False
 
     def __post_init__(self):
         self.root = Path(self.root or BUILD / "wine" / "e2e" / self.name)
@@ -200,13 +221,12 @@ class World:
 
     def base_env(self):
         env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
-                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE))
+                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE), KESTRANE_WINE_UNMANAGED="0" if self.managed else "1")
         env.update(self.env)
         return env
 
     def wine(self, *args, check=True):
-        return subprocess.run(["wine", *map(str, args)], env=self.base_env(), check=check,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        return captured(["wine", *args], self.base_env(), check)
 
     def write_settings(self, text, root="Program Files (x86)", encoding="utf-8"):
         """Writes the settings file under the given Program Files root; text is the file's content
