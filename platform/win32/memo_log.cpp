@@ -13,16 +13,25 @@ namespace {
 // Lines show a few times a second, which still reads as following the run line by line, while a
 // run of a thousand small files hands over a few dozen batches rather than a thousand lines.
 constexpr ULONGLONG kHandOverIntervalMs = 250;
+// A batch is handed over at a paint, which comes while the step waits for its work on another
+// thread, so that the two overlap; a step that logs without ever waiting hands it over itself once
+// it has gone this long without one.
+constexpr ULONGLONG kUnpaintedHandOverMs = 2 * kHandOverIntervalMs;
 constexpr UINT_PTR kWatchId = 1;
 
 // The messages that need every line in place: those by which someone reads the log or moves
-// through it (its text, its lines and positions, scrolling by bar, wheel or keys) and a new text. A
-// paint is not one of them: it may come in the middle of another message's work (a paint started
-// by a scroll), where the memo's text must not change.
+// through it (its text, its lines and positions, scrolling by bar, wheel or keys) and a new text.
+// Paints take the lines only once they are due.
 bool NeedsEveryLine(UINT message) {
   return message == WM_GETTEXT || message == WM_GETTEXTLENGTH || message == WM_SETTEXT ||
          (message >= EM_GETSEL && message <= EM_GETIMESTATUS) || message == WM_VSCROLL || message == WM_HSCROLL ||
          message == WM_MOUSEWHEEL || message == WM_KEYDOWN || message == WM_LBUTTONDOWN || message == WM_NCLBUTTONDOWN;
+}
+
+// One pixel: enough for a paint to come, little to draw while nothing has changed.
+void AskForPaint(HWND memo) {
+  const RECT pixel{0, 0, 1, 1};
+  InvalidateRect(memo, &pixel, FALSE);
 }
 
 }  // namespace
@@ -32,12 +41,11 @@ MemoLog::MemoLog(HWND memo) : memo_(memo), lastHandOver_(GetTickCount64()) {
 }
 
 void MemoLog::AppendLine(const std::u16string& text) {
-  // The first line to wait asks for a paint, at which the batch is handed over once it is due,
-  // should the step go on for long without another line.
-  if (waiting_.empty()) InvalidateRect(memo_, nullptr, FALSE);
+  // The first line to wait asks for a paint, at which the batch is handed over once it is due.
+  if (waiting_.empty()) AskForPaint(memo_);
   waiting_ += text;
   waiting_ += u"\r\n";
-  if (!HandOverDue()) return;
+  if (GetTickCount64() - lastHandOver_ < kUnpaintedHandOverMs) return;
   HandOver();
   // The batch shows, and a reader of the log gets an answer, while the step that wrote it runs on.
   KeepResponsive();
@@ -71,7 +79,7 @@ LRESULT CALLBACK MemoLog::WatchMemo(HWND memo, UINT message, WPARAM wParam, LPAR
   if (NeedsEveryLine(message) || (message == WM_PAINT && self.HandOverDue())) self.HandOver();
   const LRESULT result = DefSubclassProc(memo, message, wParam, lParam);
   // Painted without the lines that are not due yet: the memo asks again, for when they are.
-  if (message == WM_PAINT && !self.waiting_.empty()) InvalidateRect(memo, nullptr, FALSE);
+  if (message == WM_PAINT && !self.waiting_.empty()) AskForPaint(memo);
   return result;
 }
 

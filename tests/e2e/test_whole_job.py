@@ -65,7 +65,8 @@ class WholeJobTest(unittest.TestCase):
     def test_another_process_sees_the_log_grow_line_by_line_during_the_copy(self):
         world = JobWorld("job-growing")
         share = world.prepare()
-        fill(share, {f"tav{i:03d}.exe": 4096 for i in range(300)})
+        # Enough files for many turns of the copy, whose lines the log takes a turn at a time.
+        fill(share, {f"tav{i:04d}.exe": 4096 for i in range(1000)})
         # Watching two controls only, the inspector asks the busy program for little per look.
         run = world.run(controls=["Memo1", "Button1"])
         self.assertEqual(run.exit_code, 0, run.stderr)
