@@ -6,12 +6,12 @@
 
 namespace platform {
 
-// The lines appended to a read-only memo, handed to it in batches. Each hand-over costs a memo
-// about as much as a short file's copy (the new text laid out, the view scrolled to it, its scroll
-// bar redrawn), whatever it holds, so a run of small files does it a few times a second rather than
-// once a line. No line waits where anyone could miss it: whoever reads the memo's text or lines or
-// scrolls it finds every line appended before in place, in order; a line left waiting asks for a
-// paint, which a long step's wait delivers, and is handed over at the first one that finds it due.
+// The lines appended to a read-only memo, handed to it in batches. Under Wine each hand-over costs
+// a memo with a scroll bar about as much as a short file's copy (the bar is redrawn there and then),
+// whatever it holds, so a run of small files does it a few times a second rather than once a line. No line waits where
+// anyone could miss it: whoever reads the memo's text or lines or scrolls it finds every line appended before in place,
+// in order; a line left waiting asks for a paint, which a long step's wait delivers, and is handed over at the first
+// one that finds it due.
 class MemoLog {
  public:
   // Watches memo's messages until it is destroyed; this object must outlive it.
@@ -20,7 +20,8 @@ class MemoLog {
   MemoLog& operator=(const MemoLog&) = delete;
 
   // Adds text and a line break at the end; the memo shows it with the next batch, the newest line
-  // in view. Between batches the thread's windows answer (KeepResponsive).
+  // in view. A step that logs for long without waiting lets the thread's windows answer at each
+  // batch it hands over itself (KeepResponsive).
   void AppendLine(const std::u16string& text);
   // Every line appended is in the memo and drawn.
   void Show();
