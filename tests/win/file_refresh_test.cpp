@@ -430,24 +430,31 @@ class ShareGoneAfterTheFirstFile : public ActivityLog {
   std::u16string share_;
 };
 
+// The files are refreshed a few at a time and logged after each batch: enough of them that the
+// first batch logged is not the whole run, whatever the machine's speed.
 TEST_F(FileRefresh, ASourceThatGoesAwayMidwayKeepsTheWorkingFiles) {
-  const std::vector<std::u16string> names = {u"tavA.exe", u"tavB.exe", u"tavC.exe"};
-  for (const std::u16string& name : names) {
-    WriteBytes(share / name, "new " + ToUtf8(name));
-    WriteBytes(destination / name, "working " + ToUtf8(name));
+  std::vector<std::u16string> names;
+  for (int i = 0; i < 300; ++i) {
+    names.push_back(u"tav" + FromUtf8(std::to_string(1000 + i)) + u".exe");
+    WriteBytes(share / names.back(), "new " + ToUtf8(names.back()));
+    WriteBytes(destination / names.back(), "working " + ToUtf8(names.back()));
   }
   ShareGoneAfterTheFirstFile log(share.path());
   counts = CopyFilesWithPattern(share.path(), u"tav*.exe", destination.path(), RefreshMode::All, log);
   ASSERT_EQ(log.lines.size(), names.size() + kBanner.size());
-  EXPECT_EQ(counts.updated, 1);
-  EXPECT_EQ(counts.failed, 2);
-  for (const std::u16string& name : names) {
-    const bool first = log.lines[0] == name + u" Updated Successfully.";
-    EXPECT_EQ(ReadBytes(destination / name), (first ? "new " : "working ") + ToUtf8(name));
+  EXPECT_GE(counts.updated, 1);
+  EXPECT_GE(counts.failed, 1);
+  EXPECT_EQ(counts.updated + counts.failed, static_cast<int>(names.size()));
+  // Each file as its line says: the new one, or the working one kept whole.
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::u16string& line = log.lines[i];
+    const std::u16string name = line.substr(line.rfind(u"Error copying file ", 0) == 0 ? 19 : 0, 11);
+    const bool updated = line == name + u" Updated Successfully.";
+    EXPECT_TRUE(updated || line.rfind(u"Error copying file " + name + u": ", 0) == 0) << ToUtf8(line);
+    EXPECT_EQ(ReadBytes(destination / name), (updated ? "new " : "working ") + ToUtf8(name));
   }
-  for (size_t i = 1; i < names.size(); ++i)
-    EXPECT_EQ(log.lines[i].rfind(u"Error copying file ", 0), 0u) << ToUtf8(log.lines[i]);
-  EXPECT_EQ(Names(destination.path()), names);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(Names(destination.path()), names);  // no fresh copy left behind
 }
 
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying
