@@ -62,6 +62,15 @@ def settings_the_writer_writes(script):
     return written
 
 
+def altered_reason_rules(script):
+    """The settings writer's rules for a value Windows would alter, in the order it asks them: (pattern,
+    reason), each pattern as the regular expression it is (.NET's and Python's agree on these)."""
+    [body] = re.findall(r"^function Get-AlteredReason\(\[string\]\$Value\) \{\r\n(.*?)^\}", script,
+                        re.DOTALL | re.MULTILINE)
+    rules = re.findall(r"if \(\$Value -match '((?:[^']|'')*)'\) \{ return '([^']*)' \}", body)
+    return [(re.compile(pattern.replace("''", "'")), reason) for pattern, reason in rules]
+
+
 def unbalanced(script):
     """What is left open or closed too often in a PowerShell script, strings and comments aside."""
     code = re.sub(r"<#.*?#>|#[^\r\n]*|'[^']*'|\"(?:`.|[^\"`])*\"", "", script, flags=re.DOTALL)
@@ -132,6 +141,35 @@ class DeploySamplesTest(unittest.TestCase):
         sample = sample_settings_parsed()
         self.assertEqual(written["Common"], dict(sample["Common"]))
         self.assertEqual(written["Kestrane"], {**sample["Kestrane"], "RunsTable": ""})
+
+    def test_the_settings_writer_refuses_every_value_windows_would_not_give_back_as_written(self):
+        script = SETTINGS_WRITER.read_bytes().decode("ascii")
+        rules = altered_reason_rules(script)
+
+        def reason(value):
+            return next((why for pattern, why in rules if pattern.search(value)), None)
+
+        line_break, blanks, quotes = "line break", "blanks", "quote marks"
+        cases = [
+            ("Ch4nge-Me!", None), ("", None), ("p w;d=x", None), ('"', None), ('"pw', None), ("p'w'", None),
+            ('p"w"', None), ("sqlserver01\\TAVIREL", None), ("p\tw", None),
+            ("a\r\nb", line_break), ("a\nb", line_break), ("pw\r", line_break), ('"a\nb"', line_break),
+            (" pw", blanks), ("pw ", blanks), ("\tpw", blanks), ("pw\t", blanks), (" ", blanks),
+            ('"pw"', quotes), ("'pw'", quotes), ("''", quotes), ('""', quotes), ("'p\"w'", quotes),
+        ]
+        for value, expected in cases:
+            with self.subTest(value=value):
+                found = reason(value)
+                if expected is None:
+                    self.assertIsNone(found)
+                else:
+                    self.assertIn(expected, found or "")
+        # Every value taken from a parameter goes through the check, but Refresh, which is held to its set.
+        checked = re.findall(r"@\('(\w+)', \$(\w+)\)", script)
+        self.assertTrue(all(name == variable for name, variable in checked), checked)
+        [block] = re.findall(r"^\$lines = @\(\r\n(.*?)^\)", script, re.DOTALL | re.MULTILINE)
+        self.assertEqual({name for name, _ in checked} | {"Refresh"}, set(re.findall(r"\$(\w+)", block)))
+        self.assertIn("[ValidateSet('all', 'changed')]\r\n    [string]$Refresh", script)
 
 
 if __name__ == "__main__":
