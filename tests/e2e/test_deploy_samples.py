@@ -16,6 +16,8 @@ from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
 DEPLOY = SOURCE / "deploy"
 SUBSCRIPTION = "{http://schemas.microsoft.com/2006/03/windows/events/subscription}"
 SETTINGS_WRITER = DEPLOY / "Write-KestraneSettings.ps1"
+TASK = "{http://schemas.microsoft.com/windows/2004/02/mit/task}"
+INSTALLED = r"C:\Program Files\Kestrane\Kestrane.exe"  # where the package puts the program
 
 
 def sample_settings():
@@ -115,6 +117,27 @@ class DeploySamplesTest(unittest.TestCase):
         self.assertEqual(select.get("Path"), "Application")
         self.assertEqual(re.findall(r"Provider\[@Name='([^']*)'\]", select.text), ["Kestrane"])
         self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103])
+
+    def test_the_scheduled_task_starts_the_installed_program_for_each_signed_in_member_of_a_group(self):
+        task = ElementTree.parse(DEPLOY / "Kestrane-task.xml").getroot()
+        self.assertEqual(task.tag, TASK + "Task")
+        # Version 1.2 is what Windows 7's Task Scheduler reads.
+        self.assertEqual(task.get("version"), "1.2")
+        [trigger] = task.find(TASK + "Triggers")
+        # A logon trigger without a user fires for whoever signs in; the principal's group narrows it.
+        self.assertEqual(trigger.tag, TASK + "LogonTrigger")
+        self.assertIsNone(trigger.find(TASK + "UserId"))
+        [principal] = task.find(TASK + "Principals")
+        self.assertEqual(principal.findtext(TASK + "GroupId"), "S-1-5-32-545")
+        self.assertIsNone(principal.find(TASK + "UserId"))
+        self.assertEqual(principal.findtext(TASK + "RunLevel"), "LeastPrivilege")
+        actions = task.find(TASK + "Actions")
+        self.assertEqual(actions.get("Context"), principal.get("id"))
+        self.assertEqual(actions.findtext(f"{TASK}Exec/{TASK}Command"), f'"{INSTALLED}"')
+        settings = task.find(TASK + "Settings")
+        # Every member's sign-in gets its own run, also on battery.
+        self.assertEqual(settings.findtext(TASK + "MultipleInstancesPolicy"), "Parallel")
+        self.assertEqual(settings.findtext(TASK + "DisallowStartIfOnBatteries"), "false")
 
     def test_every_sample_is_ascii_with_windows_line_ends_and_the_xml_is_well_formed(self):
         for path in sorted(DEPLOY.iterdir()):
