@@ -45,25 +45,6 @@ param(
 
 $ErrorActionPreference = 'Stop'
 
-# Why Windows would hand Kestrane another value than the one written, or nothing when it would not.
-function Get-AlteredReason([string]$Value) {
-    if ($Value -match '[\r\n]') { return 'it holds a line break, where the value would end' }
-    if ($Value -match '^\s|\s$') { return 'Windows drops the blanks at its ends when it reads the file' }
-    if ($Value -match '^([''"]).*\1$') { return 'Windows drops the quote marks around it when it reads the file' }
-    return $null
-}
-
-$written = @(
-    @('Connector', $Connector), @('Server', $Server), @('User', $User), @('Password', $Password),
-    @('Database', $Database), @('RunsTable', $RunsTable)
-)
-foreach ($parameter in $written) {
-    $reason = Get-AlteredReason $parameter[1]
-    if ($reason) {
-        throw "Nothing was written: the value of -$($parameter[0]) would not reach Kestrane as given: $reason."
-    }
-}
-
 # The root Kestrane searches: the (x86) one whenever it exists, as it does on every 64-bit Windows.
 $root = 'C:\Program Files (x86)'
 if (-not (Test-Path -LiteralPath $root -PathType Container)) {
@@ -85,6 +66,21 @@ $lines = @(
     "Refresh=$Refresh"
     "RunsTable=$RunsTable"
 )
+
+# Why Windows would hand Kestrane another value than the one written, or nothing when it would not.
+function Get-AlteredReason([string]$Value) {
+    if ($Value -match '[\r\n]') { return 'it holds a line break, where the value would end' }
+    if ($Value -match '^\s|\s$') { return 'Windows drops the blanks at its ends when it reads the file' }
+    if ($Value -match '^([''"]).*\1$') { return 'Windows drops the quote marks around it when it reads the file' }
+    return $null
+}
+
+foreach ($line in $lines) {
+    $key, $value = $line -split '=', 2
+    if ($null -eq $value) { continue }
+    $reason = Get-AlteredReason $value
+    if ($reason) { throw "Nothing was written: the value of $key would not reach Kestrane as given: $reason." }
+}
 
 New-Item -ItemType Directory -Path $folder -Force | Out-Null
 # Unicode is UTF-16 LE with its byte-order mark in Windows PowerShell 5.1 and PowerShell 7 alike.
