@@ -108,7 +108,7 @@ class DeploySamplesTest(unittest.TestCase):
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavMENU.exe Updated Successfully."] + BANNER)
         self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), (share / "tavMENU.exe").read_bytes())
 
-    def test_the_event_forwarding_subscription_selects_each_runs_record(self):
+    def test_the_event_forwarding_subscription_selects_each_runs_record_and_the_rows_warning(self):
         subscription = ElementTree.parse(DEPLOY / "Kestrane-subscription.xml").getroot()
         self.assertEqual(subscription.tag, SUBSCRIPTION + "Subscription")
         # The collector takes the query as the text of its element: an event query list of its own.
@@ -116,7 +116,7 @@ class DeploySamplesTest(unittest.TestCase):
         [select] = query_list.iter("Select")
         self.assertEqual(select.get("Path"), "Application")
         self.assertEqual(re.findall(r"Provider\[@Name='([^']*)'\]", select.text), ["Kestrane"])
-        self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103])
+        self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103, 110])
 
     def test_the_scheduled_task_starts_the_installed_program_for_each_signed_in_member_of_a_group(self):
         task = ElementTree.parse(DEPLOY / "Kestrane-task.xml").getroot()
