@@ -2,15 +2,17 @@
 
 #include "app/error_report.h"
 #include "app/layout.h"
+#include "app/run_row.h"
 #include "app/run_row_writer.h"
 #include "app/run_state.h"
 #include "base/exception.h"
 #include "base/text.h"
+#include "platform/answering.h"
 #include "platform/event_log.h"
+#include "platform/process_clock.h"
 #include "platform/shell.h"
 #include "platform/system_error.h"
 #include "settings/destination_folder.h"
-#include "settings/runs_table.h"
 #include "settings/settings_file.h"
 #include "settings/upgrade_query.h"
 #include "settings/user_name.h"
@@ -41,6 +43,14 @@ constexpr size_t kSlotControls[] = {
 
 constexpr size_t ControlOf(Slot slot) { return kSlotControls[static_cast<size_t>(slot)]; }
 
+// A record the log refuses whole is tried again with what happened alone.
+void WriteRecord(const EventRecord& record) {
+  if (!platform::WriteEventRecord(u"Kestrane", record.level, record.messageId, record.strings)) {
+    const EventRecord shorter = OutcomeOnly(record);
+    platform::WriteEventRecord(u"Kestrane", shorter.level, shorter.messageId, shorter.strings);
+  }
+}
+
 // The system's text for the map step's code, which its log line leaves out.
 std::u16string DriveFailureText(uint32_t code) {
   if (code == 0) return {};
@@ -65,6 +75,15 @@ TForm1::~TForm1() {
 void TForm1::Run() {
   form_->Run();
   if (updateState_ == UpdateState::WaitingForTurn) EndUpdate(UpdateOutcome::ClosedWhileWaiting, {});
+  if (updateState_ == UpdateState::NotStarted) {
+    StartReport(Read(Slot::Edit12));
+    // Judged for the row alone: a value that would have stopped the update asks for none.
+    try {
+      settings_ = JudgeRunSettings(gKestraneRefresh, gKestraneRunsTable);
+    } catch (const Exception&) {
+    }
+    EndUpdate(UpdateOutcome::ClosedBeforeUpdate, {});
+  }
 }
 
 int TForm1::ExitCode() const { return ExitCodeOf(outcome_); }
@@ -110,7 +129,10 @@ void TForm1::Button1Click() {
       // cleanup could take this run's fresh copy before it takes its target's place: while another
       // run updates the folder, each tick asks for the turn again, and the window stays open to the
       // user meanwhile.
-      if (!turn_->Take()) break;
+      TurnAnswer turn;
+      platform::CallAnswering([&] { turn = turn_->Take(); });
+      if (turn.kind == TurnAnswer::Kind::Waiting) break;
+      report_.withoutLock = turn.withoutLock;
       updateState_ = UpdateState::Running;
       DisconnectStep(ServerFolder, *this);
       report_.driveFailure = DriveFailureText(MapStep(ServerIP, ServerFolder, ServerUser, ServerPassword, *this));
@@ -124,12 +146,12 @@ void TForm1::Button1Click() {
   }
 }
 
-void TForm1::Button2Click() { RunUpgradeSettingsQuery(*this, *ADOConnection1, *ADOQuery1); }
+void TForm1::Button2Click() { settingsQuery_ = RunUpgradeSettingsQuery(*this, *ADOConnection1, *ADOQuery1); }
 
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
-  const RefreshMode mode = ParseRefreshMode(gKestraneRefresh);  // a value it does not know copies nothing
-  QuotedRunsTable(gKestraneRunsTable);                          // nor does one that names no table
+  // Pressed by the update, which judged the settings when it began; pressed otherwise, as they are.
+  const RefreshMode mode = settings_ ? settings_->refresh : ParseRefreshMode(gKestraneRefresh);
   report_.counts = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
@@ -162,35 +184,51 @@ void TForm1::OnHandlerError(const Exception& error) {
   platform::ShowErrorReport(text, gApplicationTitle);
 }
 
-void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
-  updateState_ = UpdateState::WaitingForTurn;
+void TForm1::StartReport(const std::u16string& ServerFolder) {
   // Edit1 and Edit2 are the source folder and the database server as the window shows them; no
   // password slot is read.
   report_ = RunReport();
-  report_.queryFailure = QueryFailureOf(Read(Slot::Edit9));
+  report_.queryFailure = settingsQuery_.failure;
   report_.drive = ServerFolder + u":";
   report_.pattern = Read(Slot::Edit13);
   report_.source = Read(Slot::Edit1);
   report_.destination = Read(Slot::Edit3);
   report_.databaseServer = Read(Slot::Edit2);
+}
+
+void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
+  updateState_ = UpdateState::WaitingForTurn;
+  StartReport(ServerFolder);
   if (!gSettingsFileFault.empty()) throw Exception(gSettingsFileFault);
+  // A value it does not know copies nothing, nor does one that names no table.
+  settings_ = JudgeRunSettings(gKestraneRefresh, gKestraneRunsTable);
   turn_ = std::make_unique<FolderUpdateTurn>(report_.destination);
 }
 
 void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {
   updateState_ = UpdateState::Ended;
   outcome_ = outcome;
-  // The lock goes first: the next run need not wait for the row and the record.
-  turn_.reset();
+  report_.seconds = platform::SecondsSinceProgramStart();
+  // The lock goes first: the next run need not wait for the record and the row. Letting go of it
+  // can wait on the disk.
+  platform::CallAnswering([&] { turn_.reset(); });
   form_->SetText(kButton1, std::u16string(kRunning));
   report_.outcome = outcome;
   report_.error = error;
   report_.activityLog = form_->Text(kMemo1);
-  // The row's connection logs in as the query's; no password slot reaches the record or the row.
-  report_.rowFailure = WriteRunRow(report_, WhatTheRecordSays(report_), *this);
-  const EventRecord record = EventRecordOf(report_);
-  if (!platform::WriteEventRecord(u"Kestrane", record.level, record.messageId, record.strings)) {
-    const EventRecord shorter = OutcomeOnly(record);
-    platform::WriteEventRecord(u"Kestrane", shorter.level, shorter.messageId, shorter.strings);
+  // The settings query's own connection failed: the row would only keep the run's end waiting on the
+  // same database.
+  const bool rowAsked = settings_ && !settings_->runsTable.empty();
+  const bool rowTried = rowAsked && settingsQuery_.connected;
+  if (rowAsked && !rowTried) {
+    report_.rowFailure = RowNotWrittenSentence(
+        settings_->runsTableAsNamed, u"the settings query could not connect to the database, so no row was tried");
   }
+  // The record first: it is what a sign-out in the middle of the row cannot take away.
+  WriteRecord(EventRecordOf(report_));
+  if (!rowTried) return;
+  // The row's connection logs in as the query's; no password slot reaches the record or the row.
+  const std::u16string rowFailure = WriteRunRow(report_, settings_->runsTable, *this);
+  if (!rowFailure.empty())
+    WriteRecord(RowNotWrittenRecord(RowNotWrittenSentence(settings_->runsTableAsNamed, rowFailure)));
 }

@@ -17,6 +17,7 @@
 static_assert(kMessageUpdateCompleted == MSG_UPDATE_COMPLETED);
 static_assert(kMessageUpdateStopped == MSG_UPDATE_STOPPED);
 static_assert(kMessageUpdateIncomplete == MSG_UPDATE_INCOMPLETE);
+static_assert(kMessageRunRowNotWritten == MSG_RUN_ROW_NOT_WRITTEN);
 
 // The program entry: component objects for this thread first, then the system libraries, then the
 // window; the run ends when the window asks the application to end.

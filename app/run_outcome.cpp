@@ -7,7 +7,6 @@
 namespace {
 
 constexpr std::u16string_view kLogCut = u"[... lines left out ...]\r\n";
-constexpr std::u16string_view kQueryErrorMark = u"Error: ";
 // Every string but the log is short by nature; one that is not (a driver's message) is cut here.
 constexpr size_t kMostOtherCharacters = 2000;
 
@@ -40,10 +39,31 @@ std::u16string WhatHappened(const RunReport& report) {
       return u"The update completed, but no file in the source folder matched the pattern " + report.pattern + u".";
     case UpdateOutcome::ClosedWhileWaiting:
       return u"The window was closed while another update of the folder was running: nothing was updated.";
+    case UpdateOutcome::ClosedBeforeUpdate:
+      return u"The window was closed before the update began: nothing was updated.";
     case UpdateOutcome::Stopped:
       break;
   }
   return u"The update was stopped by an error: " + report.error;
+}
+
+// "a", "a and b", "a, b and c".
+std::u16string Listed(const std::vector<std::u16string>& names) {
+  std::u16string text;
+  for (size_t i = 0; i < names.size(); ++i)
+    text += (i == 0 ? u"" : i + 1 == names.size() ? u" and " : u", ") + names[i];
+  return text;
+}
+
+// Leftovers that do not name their program, kept while a program is missing: the administrator
+// learns where a lost program may be.
+std::u16string KeptLeftovers(const RefreshCounts& counts) {
+  if (counts.keptLeftovers.empty()) return {};
+  const bool one = counts.keptLeftovers.size() == 1;
+  return u" " + Listed(counts.keptLeftovers) +
+         (one ? u", left by an earlier update, was" : u", left by earlier updates, were") + u" kept: " +
+         (one ? u"it" : u"each") + u" may be the only copy of " + Listed(counts.missing) +
+         (counts.missing.size() == 1 ? u", which is" : u", which are") + u" missing.";
 }
 
 // The settings query's failure comes first: whatever failed after it failed for that reason. A
@@ -54,7 +74,8 @@ std::u16string Sentences(const RunReport& report) {
   text += WhatHappened(report);
   if (!report.driveFailure.empty())
     text += u" " + Ended(u"Drive " + report.drive + u" was not connected: " + report.driveFailure);
-  return text + report.rowFailure;
+  text += report.withoutLock + KeptLeftovers(report.counts);
+  return report.rowFailure.empty() ? text : text + u" " + report.rowFailure;
 }
 
 std::u16string Capped(const std::u16string& text) { return text.substr(0, kMostOtherCharacters); }
@@ -80,12 +101,6 @@ UpdateOutcome OutcomeOfCopy(const RefreshCounts& counts, bool driveConnected) {
   return counts.failed || !driveConnected ? UpdateOutcome::Incomplete : UpdateOutcome::Updated;
 }
 
-std::u16string QueryFailureOf(const std::u16string& edit9) {
-  if (edit9 == u"No records found." || edit9 == u"Failed to connect to the database.") return edit9;
-  if (edit9.starts_with(kQueryErrorMark)) return edit9.substr(kQueryErrorMark.size());
-  return {};
-}
-
 std::u16string WhatTheRecordSays(const RunReport& report) { return Capped(Sentences(report)); }
 
 EventRecord EventRecordOf(const RunReport& report) {
@@ -102,4 +117,8 @@ EventRecord OutcomeOnly(const EventRecord& record) {
   EventRecord shorter = record;
   std::fill(shorter.strings.begin() + 1, shorter.strings.end(), std::u16string());
   return shorter;
+}
+
+EventRecord RowNotWrittenRecord(const std::u16string& sentence) {
+  return {platform::EventLevel::Warning, kMessageRunRowNotWritten, {Capped(sentence)}};
 }

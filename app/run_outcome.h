@@ -16,6 +16,7 @@ enum class UpdateOutcome {
   Incomplete,          // the banner was reached, but one or more files could not be updated
   NothingMatched,      // the banner was reached, but no file of the source folder matched the pattern
   ClosedWhileWaiting,  // the user closed the window while another update of the folder ran
+  ClosedBeforeUpdate,  // the user closed the window before the update began
 };
 
 // The messages of messages.mc, by their full ids: the severity in the top two bits, the event id
@@ -23,6 +24,8 @@ enum class UpdateOutcome {
 inline constexpr uint32_t kMessageUpdateCompleted = 0x40000064;
 inline constexpr uint32_t kMessageUpdateStopped = 0xC0000066;
 inline constexpr uint32_t kMessageUpdateIncomplete = 0x80000067;
+// And the warning that a run's row could not be written, which follows its record.
+inline constexpr uint32_t kMessageRunRowNotWritten = 0x8000006E;
 
 // What an outcome is to the system: one row each, in the order of UpdateOutcome.
 struct OutcomeKind {
@@ -37,6 +40,7 @@ inline constexpr OutcomeKind kOutcomeKinds[] = {
     {UpdateOutcome::Incomplete, 3, platform::EventLevel::Warning, kMessageUpdateIncomplete},
     {UpdateOutcome::NothingMatched, 3, platform::EventLevel::Warning, kMessageUpdateIncomplete},
     {UpdateOutcome::ClosedWhileWaiting, 2, platform::EventLevel::Error, kMessageUpdateStopped},
+    {UpdateOutcome::ClosedBeforeUpdate, 2, platform::EventLevel::Error, kMessageUpdateStopped},
 };
 
 constexpr const OutcomeKind& KindOf(UpdateOutcome outcome) { return kOutcomeKinds[static_cast<size_t>(outcome)]; }
@@ -58,10 +62,10 @@ constexpr bool OutcomeKindsAgree() {
 }
 static_assert(OutcomeKindsAgree());
 
-// The process's exit code: 0 for Updated and for a run that never attempted the update (the user
-// closed the window first), 2 for an update stopped or given up, 3 for one that reached the banner
-// without bringing every file. 1 is the window that could not be created, decided before there is
-// a run.
+// The process's exit code: 0 for Updated, 2 for an update stopped, given up or never begun (the user
+// closed the window first), 3 for one that reached the banner without bringing every file; 0 for a
+// window that never settled a run. 1 is the window that could not be created, decided before there
+// is a run.
 int ExitCodeOf(std::optional<UpdateOutcome> outcome);
 
 // One record of the Application event log: what Event Viewer lists it as, and the strings its
@@ -79,24 +83,22 @@ struct RunReport {
   UpdateOutcome outcome = UpdateOutcome::Stopped;
   RefreshCounts counts;         // what the copy counted; zero when it never ran
   std::u16string error;         // the reported error's text, for Stopped
-  std::u16string queryFailure;  // the settings query's failure, as its slot shows it; empty when it read its row
+  std::u16string queryFailure;  // the settings query's failure (SettingsQueryResult); empty when it read its row
   std::u16string drive;         // the drive letter with its colon
   std::u16string driveFailure;  // the system's text for the failed map step; empty when it connected
   std::u16string pattern;       // the file name pattern of the source folder
-  std::u16string rowFailure;    // " The run's row was not written ..." when the runs table refused it
+  std::u16string withoutLock;   // " The update ran without the folder's lock ..." when it did
+  std::u16string rowFailure;    // "The run's row was not written ..." when no row was tried
   std::u16string source;        // the source folder as the window showed it
   std::u16string destination;
   std::u16string databaseServer;
   std::u16string activityLog;  // the whole log as the window showed it, lines ending in CR LF
+  int seconds = 0;             // from the program's start until the outcome was settled
 };
 
 // The outcome of a run whose copy reached the banner, from what it counted and whether the drive
 // was connected: files the run never reached, however it reached the others, are no success.
 UpdateOutcome OutcomeOfCopy(const RefreshCounts& counts, bool driveConnected);
-
-// The settings query's failure, as its first slot shows it ("Error: " and the driver's message,
-// "Failed to connect to the database." or "No records found."); empty when the query read its row.
-std::u16string QueryFailureOf(const std::u16string& edit9);
 
 // The record's strings hold at most this many characters together (each at most 31,839, as the
 // event log takes them): a longer activity log loses lines from its middle, never its first or
@@ -111,3 +113,7 @@ std::u16string WhatTheRecordSays(const RunReport& report);
 
 // The record with what happened alone, for a log that refused the whole record.
 EventRecord OutcomeOnly(const EventRecord& record);
+
+// The warning that follows a run's record when its row could not be written: the sentence that says
+// so alone.
+EventRecord RowNotWrittenRecord(const std::u16string& sentence);

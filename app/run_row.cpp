@@ -64,5 +64,5 @@ std::u16string FirstError(const std::u16string& activityLog, const std::u16strin
 }
 
 std::u16string RowNotWrittenSentence(const std::u16string& table, const std::u16string& why) {
-  return u" The run's row was not written to " + table + u": " + why + u".";
+  return u"The run's row was not written to " + table + u": " + why + u".";
 }

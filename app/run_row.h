@@ -31,6 +31,6 @@ std::vector<platform::StatementValue> RowValues(const RunRow& row);
 // that could not be copied), else the error that stopped the update, else empty.
 std::u16string FirstError(const std::u16string& activityLog, const std::u16string& reportedError);
 
-// What the run's event record adds when its row could not be written: the table and the driver's
-// text of why.
+// What the run's event record, or the warning after it, says when its row was not written: the
+// table and why.
 std::u16string RowNotWrittenSentence(const std::u16string& table, const std::u16string& why);

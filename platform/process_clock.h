@@ -6,9 +6,11 @@
 
 namespace platform {
 
-// When this process was started, and how many whole seconds have passed since.
+// When this process was started, by the wall clock.
 UtcTime ProcessStartTime();
-int SecondsSinceProcessStart();
+// How many whole seconds have passed since the program started, by a clock that only goes forward:
+// a time sync at sign-in, which moves the wall clock, does not change it.
+int SecondsSinceProgramStart();
 
 // A clock that only goes forward, for how long something has been waited for.
 std::chrono::milliseconds SteadyNow();

@@ -20,12 +20,16 @@ constexpr std::pair<std::u16string_view, Slot> kColumns[] = {
     {u"FTPPath", Slot::Edit12}, {u"TempEXEPath", Slot::Edit14}, {u"DownloadPath", Slot::Edit13},
 };
 
-void QueryIntoSlots(SlotStore& slots, platform::DatabaseConnection& connection, platform::DatabaseQuery& query) {
+// Sets result.connected as soon as the connection is made; returns the failure the slot shows.
+std::u16string QueryIntoSlots(SlotStore& slots, platform::DatabaseConnection& connection,
+                              platform::DatabaseQuery& query, SettingsQueryResult& result) {
   connection.Open();
   if (!connection.Connected()) {
-    slots.Write(Slot::Edit9, u"Failed to connect to the database.");
-    return;
+    const std::u16string failure = u"Failed to connect to the database.";
+    slots.Write(Slot::Edit9, failure);
+    return failure;
   }
+  result.connected = true;
   slots.Write(Slot::Edit9, u"Connected to the database.");
   query.SetConnection(connection);
   // The query keeps its text as a list of lines, and a list's text ends every line with CR LF.
@@ -33,10 +37,12 @@ void QueryIntoSlots(SlotStore& slots, platform::DatabaseConnection& connection, 
   query.Open();
   slots.Write(Slot::Edit9, slots.Read(Slot::Edit9) + u"\r\nQuery executed successfully.");
   if (query.Eof()) {
-    slots.Write(Slot::Edit9, u"No records found.");
-    return;
+    const std::u16string failure = u"No records found.";
+    slots.Write(Slot::Edit9, failure);
+    return failure;
   }
   for (const auto& [column, slot] : kColumns) slots.Write(slot, query.FieldAsText(std::u16string(column)));
+  return {};
 }
 
 }  // namespace
@@ -49,17 +55,21 @@ std::u16string SettingsConnectionString(const SlotStore& slots) {
                                           .server = slots.Read(Slot::Edit4)});
 }
 
-void RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& connection,
-                             platform::DatabaseQuery& query) {
+SettingsQueryResult RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& connection,
+                                            platform::DatabaseQuery& query) {
   // The string is only kept here; a login it cannot carry fails at the open, in the error handling.
   connection.SetConnectionString(SettingsConnectionString(slots));
+  SettingsQueryResult result;
   try {
-    QueryIntoSlots(slots, connection, query);
+    result.failure = QueryIntoSlots(slots, connection, query, result);
   } catch (const Exception& error) {
-    slots.Write(Slot::Edit9, u"Error: " + error.Message());
+    result.failure = error.Message();
+    slots.Write(Slot::Edit9, u"Error: " + result.failure);
   } catch (const std::exception& error) {
-    slots.Write(Slot::Edit9, u"Error: " + FromUtf8(error.what()));
+    result.failure = FromUtf8(error.what());
+    slots.Write(Slot::Edit9, u"Error: " + result.failure);
   }
   slots.Write(Slot::Edit1, SourceFolder(slots));
   slots.Write(Slot::Edit2, slots.Read(Slot::Edit4));
+  return result;
 }

@@ -20,7 +20,6 @@ RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std
     // Unguarded: a refused listing ends the run before any file line and before the banner, and
     // takes nothing away from the workstation.
     files = TDirectory::ListFiles(sourceFolder, pattern, TSearchOption::soTopDirectoryOnly);
-    local.RemoveLeftovers();
   });
   RefreshCounts counts;
   for (const ListedFile& file : files) {
@@ -43,8 +42,12 @@ RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std
     } catch (const Exception& error) {
       memo.AppendLine(u"Error copying file " + name + u": " + error.Message());
       ++counts.failed;
+      // A failed copy leaves the local copy as it was: missing only when there was none.
+      if (name.empty() || !local.StampOf(name)) counts.missing.push_back(name.empty() ? file.path : name);
     }
   }
+  // Only now is it known whether every listed program is here, old or new.
+  platform::CallAnswering([&] { counts.keptLeftovers = local.RemoveLeftovers(counts.missing.empty()); });
   for (const char16_t* line : {u"", u"----------", u"UPDATE COMPLETED.!", u"----------"}) memo.AppendLine(line);
   return counts;
 }

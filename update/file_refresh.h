@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "base/slots.h"
 #include "update/refresh_mode.h"
@@ -11,6 +12,10 @@ struct RefreshCounts {
   int updated = 0;
   int unchanged = 0;
   int failed = 0;
+  // Leftovers in the plain form kept, as a listed file is missing locally (missing) and any of them
+  // may be its only copy.
+  std::vector<std::u16string> keptLeftovers{};
+  std::vector<std::u16string> missing{};
   // None at all: the source folder held no file that matched the pattern.
   bool NoneListed() const { return updated + unchanged + failed == 0; }
 };
@@ -18,6 +23,6 @@ struct RefreshCounts {
 // Copies the files of sourceFolder whose names match pattern into destFolder (every one, or with
 // RefreshMode::Changed only those whose local copy is missing or differs), one log line per file,
 // then the completion banner. Raises only out of the listing of sourceFolder. Leftovers of broken-off
-// runs in destFolder are put back or removed (local_copies.h).
+// runs in destFolder are put back before the copy, and removed after it (local_copies.h).
 RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
                                    const std::u16string& destFolder, RefreshMode mode, ActivityLog& memo);

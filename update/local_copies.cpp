@@ -46,11 +46,17 @@ void LocalCopies::PutBackSetAside() {
   std::erase_if(leftovers_, [&](const std::u16string& leftover) { return !files_.contains(Key(leftover)); });
 }
 
-void LocalCopies::RemoveLeftovers() {
+std::vector<std::u16string> LocalCopies::RemoveLeftovers(bool everyListedPresent) {
+  std::vector<std::u16string> kept;
   for (const std::u16string& leftover : leftovers_) {
     const auto target = SetAsideTarget(leftover);
     if (target && !files_.contains(Key(*target))) continue;  // the only copy: never taken away
+    if (!target && !everyListedPresent) {
+      kept.push_back(leftover);
+      continue;
+    }
     platform::DiscardFile(JoinListed(folder_, leftover));
   }
   leftovers_.clear();
+  return kept;
 }

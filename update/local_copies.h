@@ -24,11 +24,13 @@ class LocalCopies {
   void PutBackSetAside();
 
   // Deletes what broken-off runs left behind (names of the leftover rule alone, never folders, and
-  // never a file that someone still has open): the copies and the set-aside files whose targets are
-  // in place. Called only once the share has been listed, as a leftover in the old form may hold a
-  // program that only the share can give back. Nothing is reported: a leftover that cannot go now
-  // goes on a later run.
-  void RemoveLeftovers();
+  // never a file that someone still has open): the set-aside files whose targets are in place, and
+  // the files in the plain form ("~kst" + eight digits + ".tmp"), which may be a copy broken off
+  // midway or a program that an earlier release set aside. Those go only when nothing the run
+  // listed is missing (everyListedPresent): otherwise any of them may be the only copy of a program
+  // the share did not give, and they are kept and returned. Called after the copy, never before it.
+  // A leftover that cannot go now goes on a later run, unreported.
+  std::vector<std::u16string> RemoveLeftovers(bool everyListedPresent);
 
  private:
   std::u16string folder_;

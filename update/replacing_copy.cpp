@@ -47,7 +47,7 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
   // The copy carries its source's read-only attribute, which decides whether a read-only target
   // is ours to refresh. Its data is on disk before it takes the target's name: a power loss then
   // leaves the old file or the whole new one.
-  uint32_t error = RetriedWhileHeld([&] { return platform::FlushToDisk(fresh); });
+  uint32_t error = RetriedWhileHeld(fresh, [&] { return platform::FlushToDisk(fresh); });
   try {
     if (!error) error = TakeTargetsPlace(fresh, target, [&] { return random(); });
   } catch (const Exception&) {

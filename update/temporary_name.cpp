@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "update/path.h"
+
 namespace {
 
 constexpr std::u16string_view kPrefix = u"~kst";
@@ -41,12 +43,13 @@ bool IsTemporaryName(std::u16string_view name) {
   return between && between->empty();
 }
 
-std::u16string SetAsideName(uint32_t number, std::u16string_view targetName) {
-  if (!IsPlainName(targetName) ||
-      kPrefix.size() + kDigitCount + 1 + targetName.size() + kSuffix.size() > kLongestFileName) {
-    return TemporaryName(number);
-  }
-  return Numbered(number) + kTargetMark + std::u16string(targetName) + std::u16string(kSuffix);
+std::optional<std::u16string> SetAsidePath(uint32_t number, std::u16string_view target) {
+  const std::u16string folder = FolderBeside(target);
+  const std::u16string_view targetName = target.substr(folder.size());
+  const size_t nameSize = kPrefix.size() + kDigitCount + 1 + targetName.size() + kSuffix.size();
+  if (!IsPlainName(targetName) || nameSize > kLongestFileName || folder.size() + nameSize >= kFilePathLimit)
+    return std::nullopt;
+  return folder + Numbered(number) + kTargetMark + std::u16string(targetName) + std::u16string(kSuffix);
 }
 
 std::optional<std::u16string> SetAsideTarget(std::u16string_view name) {

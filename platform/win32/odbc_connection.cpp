@@ -7,12 +7,6 @@
 #include "platform/win32/wide.h"
 
 namespace platform {
-namespace {
-
-constexpr SQLULEN kLoginTimeoutSeconds = 15;
-
-}  // namespace
-
 OdbcConnection::~OdbcConnection() { Close(); }
 
 void OdbcConnection::Close() {
@@ -61,7 +55,7 @@ void OdbcConnection::Connect() {
   ThrowIfFailed<EDatabaseError>(SQLAllocHandle(SQL_HANDLE_DBC, environment, &connection), SQL_HANDLE_ENV, environment);
   connection_.reset(connection);
   ThrowIfFailed<EDatabaseError>(
-      SQLSetConnectAttrW(connection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0),
+      SQLSetConnectAttrW(connection, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(loginTimeoutSeconds_), 0),
       SQL_HANDLE_DBC, connection);
   std::u16string text = login.connectionString;
   ThrowIfFailed<EDatabaseError>(

@@ -9,6 +9,8 @@ namespace platform {
 // opens, so a string is never refused when it is set.
 class OdbcConnection final : public DatabaseConnection {
  public:
+  // The settings query's connection waits 15 seconds for its login.
+  explicit OdbcConnection(SQLULEN loginTimeoutSeconds = 15) : loginTimeoutSeconds_(loginTimeoutSeconds) {}
   ~OdbcConnection() override;
   void SetConnectionString(const std::u16string& text) override { connectionString_ = text; }
   void Open() override;
@@ -21,6 +23,7 @@ class OdbcConnection final : public DatabaseConnection {
   void Connect();
   void Close();
 
+  SQLULEN loginTimeoutSeconds_;
   std::u16string connectionString_;
   UniqueOdbcEnvironment environment_;
   UniqueOdbcConnection connection_;  // after the environment: freed before it

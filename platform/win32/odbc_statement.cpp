@@ -56,11 +56,11 @@ void Bind(SQLHSTMT statement, SQLUSMALLINT number, const StatementValue& value, 
 }  // namespace
 
 void ExecuteStatement(const std::u16string& connectionString, const std::u16string& text,
-                      std::span<const StatementValue> values) {
-  OdbcConnection connection;
+                      std::span<const StatementValue> values, StatementTimeouts timeouts) {
+  OdbcConnection connection(timeouts.loginSeconds);
   connection.SetConnectionString(connectionString);
   connection.Open();
-  const UniqueOdbcStatement statement = connection.NewStatement(kStatementTimeoutSeconds);
+  const UniqueOdbcStatement statement = connection.NewStatement(timeouts.statementSeconds);
   std::u16string prepared = text;
   Check(SQLPrepareW(statement.get(), Wide(prepared), SQL_NTS), statement.get());
   std::vector<ParameterBuffer> buffers(values.size());

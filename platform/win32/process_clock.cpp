@@ -5,15 +5,14 @@
 namespace platform {
 namespace {
 
-constexpr ULONGLONG kTicksPerSecond = 10'000'000;  // a FILETIME counts 100-nanosecond ticks
+// Read when the program is loaded, before its entry runs.
+const ULONGLONG gStartMilliseconds = GetTickCount64();
 
 FILETIME StartFileTime() {
   FILETIME created{}, exited{}, kernel{}, user{};
   if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) GetSystemTimeAsFileTime(&created);
   return created;
 }
-
-ULONGLONG Ticks(const FILETIME& time) { return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime; }
 
 }  // namespace
 
@@ -34,12 +33,6 @@ std::chrono::milliseconds SteadyNow() { return std::chrono::milliseconds(GetTick
 
 void Pause(std::chrono::milliseconds duration) { Sleep(static_cast<DWORD>(duration.count())); }
 
-int SecondsSinceProcessStart() {
-  FILETIME now{};
-  GetSystemTimeAsFileTime(&now);
-  const ULONGLONG start = Ticks(StartFileTime());
-  const ULONGLONG current = Ticks(now);
-  return current > start ? static_cast<int>((current - start) / kTicksPerSecond) : 0;
-}
+int SecondsSinceProgramStart() { return static_cast<int>((GetTickCount64() - gStartMilliseconds) / 1000); }
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 every fresh file for a moment, another run holding the folder, and the folder a killed run left."""
 import unittest
 
-from harness import HOLDER, SCANNER, unix_to_windows
+from harness import HOLDER, SCANNER, WITHOUT_FILE_RIGHTS, unix_to_windows
 from job_world import JobWorld, Source, fill
 from test_outcome import EVENT_LOG
 from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
@@ -77,6 +77,60 @@ class InterferenceTest(unittest.TestCase):
         # Nothing is taken away by a run that could not list the share.
         self.assertEqual(sorted(p.name for p in destination.iterdir()),
                          ["tavBOOK.exe", "tavMENU.exe", "~kst89ef4567~tavBOOK.exe.tmp"])
+
+    def test_a_lock_file_no_run_holds_is_taken_at_once(self):
+        # Restored from a backup, read-only: Kestrane's own name in the user's own folder. Run as a
+        # user without root's rights, Wine refuses it as Windows does.
+        world = JobWorld("agent-lock-read-only", env=dict(EVENT_LOG))
+        fill(world.prepare(), {"tavA.exe": 10})
+        lock = world.destination() / LOCK
+        lock.write_bytes(b"restored")
+        lock.chmod(0o444)
+        run = world.run(launcher=WITHOUT_FILE_RIGHTS, timeout=60)
+        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavA.exe Updated Successfully."] + BANNER)
+        self.assertLess(run.seconds, 30)
+        [(level, _, strings)] = run.event_records()
+        self.assertEqual((level, strings[0]), ("trace", "The update completed: 1 file updated."))
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), ["tavA.exe"])
+
+    def test_a_folder_named_as_the_lock_stops_the_run_at_once_saying_how_to_clear_it(self):
+        world = JobWorld("agent-lock-folder", env=dict(EVENT_LOG))
+        fill(world.prepare(), {"tavA.exe": 10})
+        (world.destination() / LOCK).mkdir()
+        run = world.run(timeout=60)
+        self.assertEqual(run.exit_code, 2, run.stderr)
+        text = (f"A folder named {LOCK} in {world.destination_in_windows()} stands where an update keeps its lock: "
+                "delete or rename that folder, and the next update will run.")
+        self.assertEqual([b["text"] for b in run.message_boxes], [text])
+        self.assertEqual([(level, strings[0]) for level, _, strings in run.event_records()],
+                         [("err", "The update was stopped by an error: " + text)])
+        self.assertEqual(run.log_lines(), [])
+        self.assertFalse((world.destination() / "tavA.exe").exists())
+        self.assertLess(run.seconds, 30)
+
+    def test_the_only_copy_of_a_program_is_kept_while_the_share_cannot_give_it(self):
+        # An earlier release set the menu program aside under a name that does not tell it, and was
+        # broken off; now the server holds the share's menu program open without sharing.
+        world = JobWorld("agent-only-copy", env=dict(EVENT_LOG))
+        share = world.prepare()
+        fill(share, {"tavMENU.exe": 1000, "tavB.exe": 10})
+        only_copy = world.destination() / "~kst0badf00d.tmp"
+        only_copy.write_bytes(b"the only menu program")
+        server = [HOLDER, unix_to_windows(share / "tavMENU.exe"), "none"]
+        run = world.run(companions=[server], controls=["Memo1", "Button1"], every=True)
+        self.assertEqual(run.exit_code, 3, run.stderr)
+        self.assertIn("Error copying file tavMENU.exe: Sharing violation", run.longest_log())
+        self.assertEqual(only_copy.read_bytes(), b"the only menu program")
+        [(level, _, strings)] = run.event_records()
+        self.assertEqual((level, strings[0]),
+                         ("warn", "The update completed, but 1 file could not be updated (1 updated). ~kst0badf00d.tmp, "
+                                  "left by an earlier update, was kept: it may be the only copy of tavMENU.exe, which "
+                                  "is missing."))
+        # Once the share gives the program, the leftover goes.
+        second = world.run()
+        self.assertEqual(second.exit_code, 0, second.stderr)
+        self.assertEqual(sorted(p.name for p in world.destination().iterdir()), ["tavB.exe", "tavMENU.exe"])
 
 
 if __name__ == "__main__":

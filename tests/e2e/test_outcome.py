@@ -94,13 +94,17 @@ class OutcomeTest(unittest.TestCase):
         self.assertFalse((world.destination() / "tavA.exe").exists())
         self.assertLess(run.seconds, 15)
 
-    def test_closing_the_window_before_the_update_is_code_0_without_record(self):
+    def test_closing_the_window_before_the_update_began_is_an_update_not_done(self):
+        # A logon script that reads 0 would take the workstation for updated.
         world = JobWorld("out-closed", env=dict(EVENT_LOG))
         fill(world.prepare(), {"tavA.exe": 10})
         run = world.run(action="close")
-        self.assertEqual(run.exit_code, 0, run.stderr)
+        self.assertEqual(run.exit_code, 2, run.stderr)
         self.assertEqual(run.log_lines(), [])
-        self.assertEqual(run.event_records(), [])
+        self.assertEqual([(level, message, strings[:4]) for level, message, strings in run.event_records()],
+                         [("err", 0xC0000066, ["The window was closed before the update began: nothing was updated.",
+                                               "G:\\Tavirel", world.destination_in_windows(), DATA_SOURCE])])
+        self.assertFalse((world.destination() / "tavA.exe").exists())
 
     def test_programs_in_use_are_updated_unless_they_cannot_even_be_renamed(self):
         world = JobWorld("out-in-use")

@@ -79,29 +79,31 @@ class RunsTableTest(unittest.TestCase):
         self.assertEqual(run.text("Edit11"), SHARE_PASSWORD)  # the run had both passwords at hand
         self.assertEqual(run.text("Edit6"), DATABASE_PASSWORD)
 
-    def test_sql_server_gets_one_parameterised_insert_and_a_row_it_refuses_changes_only_the_record(self):
+    def test_sql_server_gets_one_parameterised_insert_and_a_row_it_refuses_adds_a_warning(self):
         world = JobWorld("runs-sql-server", env=dict(EVENT_LOG))
         source = Source(password=SHARE_PASSWORD)
         settings_table = tds_server.Table(odbc_world.SETTINGS_COLUMNS, [list(source.row())])
-        not_written = " The run's row was not written to dbo.KestraneRuns: [FreeTDS][SQL Server]"
-        # name: (the tables the server has, whether it leaves the insert unanswered, what the record adds)
+        not_written = "The run's row was not written to dbo.KestraneRuns: [FreeTDS][SQL Server]"
+        # name: (the tables the server has, whether it leaves the insert unanswered, the warning that
+        # follows the record)
         cases = {
-            "written": (["dbo.KestraneRuns"], False, ""),
+            "written": (["dbo.KestraneRuns"], False, None),
             "no table": ([], False, not_written + "Invalid object name 'dbo.KestraneRuns'."),
             "table held by another session": (["dbo.KestraneRuns"], True, not_written + "Timeout expired."),
         }
-        for name, (row_tables, silent_calls, added) in cases.items():
+        for name, (row_tables, silent_calls, warning) in cases.items():
             with self.subTest(name), tds_server.TdsServer({"tav": DATABASE_PASSWORD}, {"Tavirel": settings_table},
                                                           row_tables=row_tables, silent_calls=silent_calls) as server:
                 share = world.prepare(source, settings=settings("SQLOLEDB.1", f"127.0.0.1,{server.port}", "Tavirel",
                                                                 "dbo.KestraneRuns"))
                 fill(share, {"tavA.exe": 100})
-                run = world.run()
+                run = world.run(controls=["Memo1", "Button1"], every=True)
                 self.assertEqual(run.exit_code, 0, run.stderr)
                 self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
-                [(level, message, strings)] = run.event_records()
-                self.assertEqual((level, message), ("trace", 0x40000064))
-                self.assertEqual(strings[0], "The update completed: 1 file updated." + added)
+                # The record comes first, whatever becomes of the row.
+                records = [(level, message, strings[0]) for level, message, strings in run.event_records()]
+                self.assertEqual(records[0], ("trace", 0x40000064, "The update completed: 1 file updated."))
+                self.assertEqual(records[1:], [("warn", 0x8000006E, warning)] if warning else [])
                 [call] = server.calls
                 self.assertEqual(call.database, "Tavirel")
                 statement = next(p.value for p in call.parameters if str(p.value).startswith("INSERT"))
@@ -113,6 +115,27 @@ class RunsTableTest(unittest.TestCase):
                     0, "The update completed: 1 file updated.", 1, 0, 0, "G:\\Tavirel", "", KESTRANE_VERSION,
                     row[11].value, ""])
                 self.assertNoPassword(p.value for p in call.parameters)
+                if silent_calls:
+                    # The row's own short time-out, while the window answers.
+                    self.assertLess(run.seconds, 15)
+                    self.assertEqual([s for s in run.snapshots if s["visible"] and not s["answered"]], [])
+
+    def test_no_row_is_tried_on_a_database_that_did_not_answer_the_settings_query(self):
+        world = JobWorld("runs-silent", env=dict(EVENT_LOG))
+        with tds_server.TdsServer(silent=True) as server:
+            share = world.prepare(settings=settings("SQLOLEDB.1", f"127.0.0.1,{server.port}", "Tavirel",
+                                                    "dbo.KestraneRuns"))
+            fill(share, {"tavA.exe": 100})
+            run = world.run(timeout=90)
+        self.assertEqual(run.exit_code, 2, run.stderr)
+        [(level, message, strings)] = run.event_records()
+        self.assertEqual(level, "err")
+        # Wine's event-log stub prints a long string shortened, as L"...": its start is what shows.
+        self.assertTrue(strings[0].startswith('L"The settings query failed: '), strings[0])
+        self.assertIn(" The run's row was not written to dbo.KestraneRuns: the settings query could not connect to the "
+                      "database", strings[0])
+        # The settings query's 15-second login alone; a second login for the row would wait as long again.
+        self.assertLess(run.seconds, 26)
 
     def test_a_value_that_names_no_table_stops_the_update_before_it_copies(self):
         world = JobWorld("runs-bad-value", env=dict(EVENT_LOG))
@@ -123,7 +146,8 @@ class RunsTableTest(unittest.TestCase):
         rows_before = (world.work / "settings.db").read_bytes()
         run = world.run()
         self.assertEqual(run.exit_code, 2, run.stderr)
-        self.assertEqual(run.log_lines(), ["Failed To Disconnect Drive G:.", "Drive Mapped Successfully."])
+        # Judged when the update begins: not even the drive is touched.
+        self.assertEqual(run.log_lines(), [])
         message = (f'The value "{value}" of RunsTable in section [Kestrane] of VUZuze16.cnf is not accepted: use a '
                    "table name or schema.name of letters, digits and _, each part starting with a letter or _ and at "
                    "most 128 characters long.")

@@ -89,7 +89,7 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(pressed.message_boxes, [{"caption": "Kestrane", "text": "Invalid characters in search pattern.",
                                                   "stop_icon": True, "buttons": 1, "owned": True}])
         closed = world.run(action="close")
-        self.assertEqual(closed.exit_code, 0, closed.stderr)
+        self.assertEqual(closed.exit_code, 2, closed.stderr)  # no update took place
         self.assertEqual(closed.text("Button1"), "START COPY")
         self.assertEqual(closed.log_lines(), [])
         self.assertEqual(closed.message_boxes, [])

@@ -85,6 +85,7 @@ IMPORTS = {
                          "SQLSetStmtAttrW"], "ODBC 3.0"),
     },
     "ole32.dll": dict.fromkeys(["CoCreateInstance", "CoInitializeEx", "CoTaskMemFree", "CoUninitialize"], W2K),
+    "rstrtmgr.dll": dict.fromkeys(["RmEndSession", "RmGetList", "RmRegisterResources", "RmStartSession"], VISTA),
     "version.dll": dict.fromkeys(["GetFileVersionInfoSizeW", "GetFileVersionInfoW", "VerQueryValueW"], W2K),
     "user32.dll": {
         **dict.fromkeys(

@@ -80,6 +80,33 @@ TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentences) {
        EventLevel::Error,
        0xC0000066,
        u"The window was closed while another update of the folder was running: nothing was updated."},
+      {ClosedBeforeUpdate,
+       {},
+       u"",
+       u"",
+       2,
+       EventLevel::Error,
+       0xC0000066,
+       u"The window was closed before the update began: nothing was updated."},
+      // Leftovers that may hold a program the run could not bring are named, with what is missing.
+      {Incomplete,
+       {.updated = 1, .failed = 1, .keptLeftovers = {u"~kst0badf00d.tmp"}, .missing = {u"tavMENU.exe"}},
+       u"",
+       u"",
+       3,
+       EventLevel::Warning,
+       0x80000067,
+       u"The update completed, but 1 file could not be updated (1 updated). ~kst0badf00d.tmp, left by an earlier "
+       u"update, was kept: it may be the only copy of tavMENU.exe, which is missing."},
+      {Incomplete,
+       {.failed = 2, .keptLeftovers = {u"~kst00000001.tmp", u"~kst00000002.tmp"}, .missing = {u"a.exe", u"b.exe"}},
+       u"",
+       u"",
+       3,
+       EventLevel::Warning,
+       0x80000067,
+       u"The update completed, but 2 files could not be updated (0 updated). ~kst00000001.tmp and ~kst00000002.tmp, "
+       u"left by earlier updates, were kept: each may be the only copy of a.exe and b.exe, which are missing."},
       // The drive was not connected, yet the copy reached files (a connection left from before, or
       // another server's): no success, and the reason that the log line leaves out.
       {Incomplete,
@@ -131,7 +158,23 @@ TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentences) {
     EXPECT_EQ(WhatTheRecordSays(Report(c)), c.sentence);  // what the runs row is given
     EXPECT_EQ(OutcomeOnly(record).strings, (std::vector<std::u16string>{c.sentence, u"", u"", u"", u""}));
   }
-  EXPECT_EQ(ExitCodeOf(std::nullopt), 0);  // the user closed the window before the update
+  EXPECT_EQ(ExitCodeOf(std::nullopt), 0);  // no run was settled
+}
+
+// What the record adds after what happened: the lock the run went without, and the row it did not
+// try; a row that failed later gets a warning of its own.
+TEST(RunOutcome, TheLockAndTheRowFollowWhatHappened) {
+  RunReport report = SampleRunReport(UpdateOutcome::Updated, {.updated = 1}, u"line\r\n");
+  report.withoutLock = u" The update ran without the folder's lock ~kst.lock: Access denied.";
+  report.rowFailure = u"The run's row was not written to dbo.Runs: why.";
+  EXPECT_EQ(WhatTheRecordSays(report),
+            u"The update completed: 1 file updated. The update ran without the folder's lock ~kst.lock: Access denied. "
+            u"The run's row was not written to dbo.Runs: why.");
+  const EventRecord warning = RowNotWrittenRecord(u"The run's row was not written to dbo.Runs: Timeout expired.");
+  EXPECT_EQ(warning.level, platform::EventLevel::Warning);
+  EXPECT_EQ(warning.messageId, 0x8000006Eu);
+  EXPECT_EQ(warning.strings,
+            std::vector<std::u16string>{u"The run's row was not written to dbo.Runs: Timeout expired."});
 }
 
 TEST(RunOutcome, TheCopysOutcomeFromItsCountsAndTheDrive) {
@@ -149,14 +192,6 @@ TEST(RunOutcome, TheCopysOutcomeFromItsCountsAndTheDrive) {
       {{}, false, NothingMatched},
   };
   for (const auto& c : cases) EXPECT_EQ(OutcomeOfCopy(c.counts, c.connected), c.outcome);
-}
-
-TEST(RunOutcome, TheQueryFailureAsItsSlotShowsIt) {
-  EXPECT_EQ(QueryFailureOf(u"Error: Login failed for user 'x'."), u"Login failed for user 'x'.");
-  EXPECT_EQ(QueryFailureOf(u"No records found."), u"No records found.");
-  EXPECT_EQ(QueryFailureOf(u"Failed to connect to the database."), u"Failed to connect to the database.");
-  for (const char16_t* read : {u"fileserver", u"", u"error: lower case is a host", u"10.0.0.5"})
-    EXPECT_EQ(QueryFailureOf(read), u"") << ToUtf8(read);
 }
 
 // The record's strings together stay within what the event log takes: a longer log keeps whole

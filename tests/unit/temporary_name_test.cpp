@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/text.h"
+#include "update/path.h"
 
 TEST(TemporaryName, EightLowerCaseHexDigitsBetweenPrefixAndSuffix) {
   EXPECT_EQ(TemporaryName(0x0123abcd), u"~kst0123abcd.tmp");
@@ -45,17 +46,45 @@ TEST(TemporaryName, LookAlikesAreNotLeftovers) {
 
 // A set-aside file tells which target it stands for, so that the only copy of a program is put back
 // under its own name rather than deleted.
-TEST(SetAsideName, CarriesItsTargetsNameBackAndForth) {
+TEST(SetAsidePath, CarriesItsTargetsNameBackAndForth) {
   for (const char16_t* target : {u"tavMENU.exe", u"a", u"name with spaces.dll", u"x.tmp", u"~kst0123abcd.tmp"}) {
-    const std::u16string name = SetAsideName(0x0123abcd, target);
-    EXPECT_EQ(name, u"~kst0123abcd~" + std::u16string(target) + u".tmp");
+    const std::optional<std::u16string> path = SetAsidePath(0x0123abcd, u"C:\\Apps\\" + std::u16string(target));
+    ASSERT_TRUE(path) << ToUtf8(target);
+    const std::u16string name = path->substr(8);
+    EXPECT_EQ(*path, u"C:\\Apps\\~kst0123abcd~" + std::u16string(target) + u".tmp");
     EXPECT_TRUE(IsLeftoverName(name)) << ToUtf8(name);
     EXPECT_FALSE(IsTemporaryName(name)) << ToUtf8(name);
     EXPECT_EQ(SetAsideTarget(name), std::u16string(target));
   }
-  // A name that leaves no room: the copy's form, which is a leftover without a target.
-  const std::u16string longest(255 - 17, u'n'), tooLong(255 - 16, u'n');
-  EXPECT_EQ(SetAsideName(1, longest).size(), 255u);
-  EXPECT_EQ(SetAsideTarget(SetAsideName(1, longest)), longest);
-  EXPECT_EQ(SetAsideName(1, tooLong), u"~kst00000001.tmp");
+}
+
+// The one rule of whether a target can be set aside: a name that does not fit is never made in a
+// form without its target, it is not made at all.
+TEST(SetAsidePath, NothingWhereTheNameOrThePathDoesNotFit) {
+  const std::u16string longest(255 - 17, u'n');
+  // A folder that leaves a set-aside name of 21 characters ("a.ex"'s) a path of 259.
+  const std::u16string deep = u"C:\\" + std::u16string(234, u'd') + u"\\";
+  struct Case {
+    std::u16string target;
+    bool fits;
+  } const cases[] = {
+      {u"C:\\" + longest, true},                 // the 255-character name in a path of 258
+      {u"C:\\Apps\\" + longest, false},          // the same name in a path of 263
+      {longest, true},                           // a bare name: no folder to count
+      {longest + u"n", false},                   // 256 characters
+      {u"C:" + std::u16string(u"a.exe"), true},  // beside the drive's current folder
+      {deep + u"a.ex", true},                    // the path 259 characters long
+      {deep + u"a.exe", false},                  // 260
+      {u"C:\\Apps\\", false},                    // no name at all
+      {u"C:\\Apps\\..", false},
+  };
+  for (const Case& c : cases) {
+    const std::optional<std::u16string> path = SetAsidePath(1, c.target);
+    EXPECT_EQ(path.has_value(), c.fits) << ToUtf8(c.target);
+    if (path) {
+      EXPECT_LT(path->size(), 260u);
+      EXPECT_EQ(SetAsideTarget(path->substr(FolderBeside(*path).size())),
+                c.target.substr(FolderBeside(c.target).size()));
+    }
+  }
 }

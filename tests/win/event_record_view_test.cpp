@@ -57,6 +57,9 @@ TEST(EventRecordView, EveryKindOfRecordReadsWholeAsEventViewerShowsIt) {
       EXPECT_EQ(shorter.rfind(s + u"\r\n\r\nSource folder: ", 0), 0u) << ToUtf8(shorter);
     }
   }
+  // The warning that follows a record when the run's row could not be written: its sentence alone.
+  const std::u16string rowSentence = u"The run's row was not written to dbo.KestraneRuns: 100% of nothing.";
+  EXPECT_EQ(AsEventViewerShows(program.get(), RowNotWrittenRecord(rowSentence)), rowSentence + u"\r\n");
 }
 
 }  // namespace

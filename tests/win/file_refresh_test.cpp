@@ -270,10 +270,10 @@ TEST_F(FileRefresh, ASetAsideProgramWhoseTargetIsMissingIsPutBackNeverDeleted) {
 }
 
 // A run broken off midway leaves its copy beside the target; the next run removes such leftovers
-// before it copies and logs nothing for them. Only files named exactly as the program names its
-// copies go, and never one that is still open: sharing is decided per open handle, whichever
-// process holds it, so a handle of this test stands for another running instance's.
-TEST_F(FileRefresh, LeftoversOfBrokenOffRunsGoFirstButNothingElse) {
+// once it has copied, with every listed file in place, and logs nothing for them. Only files named exactly as the
+// program names its copies go, and never one that is still open: sharing is decided per open handle, whichever process
+// holds it, so a handle of this test stands for another running instance's.
+TEST_F(FileRefresh, LeftoversOfBrokenOffRunsGoAfterTheCopyButNothingElse) {
   WriteBytes(share / u"a.exe", "new a");
   WriteBytes(destination / u"~kst0123abcd.tmp", "stale");
   WriteBytes(destination / u"~kst89ef4567.tmp", "stale, read-only like its source");
@@ -293,6 +293,55 @@ TEST_F(FileRefresh, LeftoversOfBrokenOffRunsGoFirstButNothingElse) {
   EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"a.exe", u"~KST01234567.TMP", u"~kst00000000.tmp",
                                                                     u"~kst0123abcd.tmp.bak", u"~kstfeedf00d.tmp"}));
   EXPECT_EQ(ReadBytes(destination / u"~kstfeedf00d.tmp"), "being written by another run");
+}
+
+// A leftover in the plain form may be a program an earlier release set aside, and the only copy of
+// it: while a program the run listed is missing (its file on the share held by the server), every
+// such leftover stays, and the run says which; once the share gives the program, they go.
+TEST_F(FileRefresh, PlainLeftoversStayWhileAListedProgramIsMissing) {
+  WriteBytes(share / u"tavMENU.exe", "new menu");
+  WriteBytes(share / u"tavB.exe", "new tavB");
+  WriteBytes(destination / u"~kst0badf00d.tmp", "the only menu program");
+  UniqueFile server(CreateFileW(Wide(share / u"tavMENU.exe"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(server);
+  EXPECT_EQ(FileLines(Run(u"*.exe")),
+            (std::vector<std::u16string>{
+                u"Error copying file tavMENU.exe: " + platform::SystemErrorText(ERROR_SHARING_VIOLATION),
+                u"tavB.exe Updated Successfully."}));
+  EXPECT_EQ(counts.keptLeftovers, std::vector<std::u16string>{u"~kst0badf00d.tmp"});
+  EXPECT_EQ(counts.missing, std::vector<std::u16string>{u"tavMENU.exe"});
+  EXPECT_EQ(ReadBytes(destination / u"~kst0badf00d.tmp"), "the only menu program");
+
+  server.reset();
+  EXPECT_EQ(FileLines(Run(u"*.exe")),
+            (std::vector<std::u16string>{u"tavB.exe Updated Successfully.", u"tavMENU.exe Updated Successfully."}));
+  EXPECT_TRUE(counts.keptLeftovers.empty());
+  EXPECT_EQ(Names(destination.path()), (std::vector<std::u16string>{u"tavB.exe", u"tavMENU.exe"}));
+}
+
+// A program in use whose set-aside name would not fit its folder is not replaced at all: set aside
+// under a name that does not tell its target, it could be lost as a leftover.
+TEST_F(FileRefresh, AProgramInUseWhoseSetAsideNameDoesNotFitKeepsItsPlace) {
+  // The target's path is 250 characters long; its set-aside path would be 267.
+  const std::u16string deep = destination / std::u16string(250 - destination.path().size() - 2 - 8, u'd');
+  MakeFolders(deep);
+  const std::u16string target = deep + u"\\open.exe";
+  ASSERT_EQ(target.size(), 250u);
+  WriteBytes(share / u"open.exe", "new version");
+  WriteBytes(target, "old version");
+  UniqueFile holder(
+      CreateFileW(Wide(target), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  RecordingLog log;
+  counts = CopyFilesWithPattern(share.path(), u"*.exe", deep, RefreshMode::All, log);
+  EXPECT_EQ(
+      FileLines(log.lines),
+      std::vector<std::u16string>{u"Error copying file open.exe: " + platform::SystemErrorText(ERROR_ACCESS_DENIED) +
+                                  u"; the file is in use, and its name is too long to move it aside while it is "
+                                  u"replaced"});
+  holder.reset();
+  EXPECT_EQ(ReadBytes(target), "old version");
+  EXPECT_EQ(Names(deep), std::vector<std::u16string>{u"open.exe"});
 }
 
 // A run that copied everything leaves copies with their sources' sizes and times; from then on
