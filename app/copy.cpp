@@ -58,6 +58,12 @@ std::u16string DriveFailureText(uint32_t code) {
   return text.empty() ? u"error " + FromUtf8(std::to_string(code)) : text;
 }
 
+// What section [Kestrane] of the settings file says to the run, as the run will carry it.
+RunSettings JudgeSettingsFile() {
+  return JudgeRunSettings(gKestraneRefresh, gKestraneRunsTable,
+                          ParsePublisherPin(gKestranePublisher, gKestranePublisherThumbprint, gKestraneUnsigned));
+}
+
 }  // namespace
 
 TForm1::TForm1()
@@ -79,7 +85,7 @@ void TForm1::Run() {
     StartReport(Read(Slot::Edit12));
     // Judged for the row alone: a value that would have stopped the update asks for none.
     try {
-      settings_ = JudgeRunSettings(gKestraneRefresh, gKestraneRunsTable);
+      settings_ = JudgeSettingsFile();
     } catch (const Exception&) {
     }
     EndUpdate(UpdateOutcome::ClosedBeforeUpdate, {});
@@ -151,8 +157,9 @@ void TForm1::Button2Click() { settingsQuery_ = RunUpgradeSettingsQuery(*this, *A
 void TForm1::Button3Click() {
   const std::u16string destFolder = Read(Slot::Edit3);
   // Pressed by the update, which judged the settings when it began; pressed otherwise, as they are.
-  const RefreshMode mode = settings_ ? settings_->refresh : ParseRefreshMode(gKestraneRefresh);
-  report_.counts = CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, mode, *this);
+  const RunSettings settings = settings_ ? *settings_ : JudgeSettingsFile();
+  report_.counts =
+      CopyFilesWithPattern(SourceFolder(*this), Read(Slot::Edit13), destFolder, settings.refresh, *this, settings.pin);
   form_->SetText(kButton1, std::u16string(kRunning));
 }
 
@@ -201,7 +208,7 @@ void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
   StartReport(ServerFolder);
   if (!gSettingsFileFault.empty()) throw Exception(gSettingsFileFault);
   // A value it does not know copies nothing, nor does one that names no table.
-  settings_ = JudgeRunSettings(gKestraneRefresh, gKestraneRunsTable);
+  settings_ = JudgeSettingsFile();
   turn_ = std::make_unique<FolderUpdateTurn>(report_.destination);
 }
 

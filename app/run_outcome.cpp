@@ -66,12 +66,23 @@ std::u16string KeptLeftovers(const RefreshCounts& counts) {
          (counts.missing.size() == 1 ? u", which is" : u", which are") + u" missing.";
 }
 
+// What the publisher check refused, and what it let through without knowing whether the
+// certificate was revoked.
+std::u16string PublisherSentences(const RefreshCounts& counts) {
+  std::u16string text;
+  if (!counts.refused.empty()) text += u" Not the pinned publisher's, so not updated: " + Listed(counts.refused) + u".";
+  if (!counts.revocationUnknown.empty())
+    text += u" Updated, though the certificate's revocation could not be checked offline: " +
+            Listed(counts.revocationUnknown) + u".";
+  return text;
+}
+
 // The settings query's failure comes first: whatever failed after it failed for that reason. A
 // drive that was not connected explains a copy that found no folder, or files from elsewhere.
 std::u16string Sentences(const RunReport& report) {
   std::u16string text;
   if (!report.queryFailure.empty()) text = Ended(u"The settings query failed: " + report.queryFailure) + u" ";
-  text += WhatHappened(report);
+  text += WhatHappened(report) + PublisherSentences(report.counts);
   if (!report.driveFailure.empty())
     text += u" " + Ended(u"Drive " + report.drive + u" was not connected: " + report.driveFailure);
   text += report.withoutLock + KeptLeftovers(report.counts);

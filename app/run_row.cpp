@@ -1,28 +1,47 @@
 #include "app/run_row.h"
 
 #include <string_view>
-#include <utility>
+#include <variant>
 
 namespace {
 
 using platform::StatementValue;
 
-// The table's columns in the statement's order, and where each takes its value.
-constexpr std::pair<std::u16string_view, StatementValue (*)(const RunRow&)> kColumns[] = {
-    {u"RunAt", [](const RunRow& row) -> StatementValue { return row.runAt; }},
-    {u"Workstation", [](const RunRow& row) -> StatementValue { return row.workstation; }},
-    {u"UserName", [](const RunRow& row) -> StatementValue { return row.userName; }},
-    {u"ExitCode", [](const RunRow& row) -> StatementValue { return row.exitCode; }},
-    {u"Outcome", [](const RunRow& row) -> StatementValue { return row.outcome; }},
-    {u"Updated", [](const RunRow& row) -> StatementValue { return row.updated; }},
-    {u"UpToDate", [](const RunRow& row) -> StatementValue { return row.upToDate; }},
-    {u"Failed", [](const RunRow& row) -> StatementValue { return row.failed; }},
-    {u"SourceFolder", [](const RunRow& row) -> StatementValue { return row.sourceFolder; }},
-    {u"SuiteVersion", [](const RunRow& row) -> StatementValue { return row.suiteVersion; }},
-    {u"KestraneVersion", [](const RunRow& row) -> StatementValue { return row.kestraneVersion; }},
-    {u"Seconds", [](const RunRow& row) -> StatementValue { return row.seconds; }},
-    {u"FirstError", [](const RunRow& row) -> StatementValue { return row.firstError; }},
+struct Column {
+  std::u16string_view name;
+  // The most characters of text the shipped table (deploy/KestraneRuns.sql) keeps; 0 for a column
+  // that holds no text.
+  size_t width;
+  StatementValue (*value)(const RunRow&);
 };
+
+// The table's columns in the statement's order, and where each takes its value.
+constexpr Column kColumns[] = {
+    {u"RunAt", 0, [](const RunRow& row) -> StatementValue { return row.runAt; }},
+    {u"Workstation", 64, [](const RunRow& row) -> StatementValue { return row.workstation; }},
+    {u"UserName", 256, [](const RunRow& row) -> StatementValue { return row.userName; }},
+    {u"ExitCode", 0, [](const RunRow& row) -> StatementValue { return row.exitCode; }},
+    {u"Outcome", 2000, [](const RunRow& row) -> StatementValue { return row.outcome; }},
+    {u"Updated", 0, [](const RunRow& row) -> StatementValue { return row.updated; }},
+    {u"UpToDate", 0, [](const RunRow& row) -> StatementValue { return row.upToDate; }},
+    {u"Failed", 0, [](const RunRow& row) -> StatementValue { return row.failed; }},
+    {u"SourceFolder", 520, [](const RunRow& row) -> StatementValue { return row.sourceFolder; }},
+    {u"SuiteVersion", 32, [](const RunRow& row) -> StatementValue { return row.suiteVersion; }},
+    {u"KestraneVersion", 32, [](const RunRow& row) -> StatementValue { return row.kestraneVersion; }},
+    {u"Seconds", 0, [](const RunRow& row) -> StatementValue { return row.seconds; }},
+    {u"FirstError", 2000, [](const RunRow& row) -> StatementValue { return row.firstError; }},
+};
+
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// A text cut to what its column keeps, never between the two halves of a character: a server
+// refuses a value longer than its column, and the row would be lost for one long driver message.
+StatementValue CutToWidth(StatementValue value, size_t width) {
+  auto* text = std::get_if<std::u16string>(&value);
+  if (!text || width == 0 || text->size() <= width) return value;
+  const size_t kept = IsHighSurrogate((*text)[width - 1]) ? width - 1 : width;
+  return text->substr(0, kept);
+}
 
 // The log's lines that tell of a failure begin so (the share connection's and the copy's texts).
 constexpr std::u16string_view kFailureLineStarts[] = {u"Failed To Map Drive", u"Error copying file "};
@@ -38,8 +57,8 @@ bool TellsOfFailure(std::u16string_view line) {
 
 std::u16string InsertStatement(const std::u16string& quotedTable) {
   std::u16string names, markers;
-  for (const auto& [name, value] : kColumns) {
-    names += (names.empty() ? u"" : u", ") + std::u16string(name);
+  for (const Column& column : kColumns) {
+    names += (names.empty() ? u"" : u", ") + std::u16string(column.name);
     markers += markers.empty() ? u"?" : u", ?";
   }
   return u"INSERT INTO " + quotedTable + u" (" + names + u") VALUES (" + markers + u")";
@@ -47,7 +66,7 @@ std::u16string InsertStatement(const std::u16string& quotedTable) {
 
 std::vector<StatementValue> RowValues(const RunRow& row) {
   std::vector<StatementValue> values;
-  for (const auto& [name, value] : kColumns) values.push_back(value(row));
+  for (const Column& column : kColumns) values.push_back(CutToWidth(column.value(row), column.width));
   return values;
 }
 

@@ -23,7 +23,7 @@ struct RunRow {
 };
 
 // The INSERT of one row into quotedTable, its columns named and each value a "?" parameter in the
-// order of RowValues.
+// order of RowValues, each text cut to what its column of the shipped table keeps.
 std::u16string InsertStatement(const std::u16string& quotedTable);
 std::vector<platform::StatementValue> RowValues(const RunRow& row);
 

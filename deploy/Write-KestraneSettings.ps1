@@ -20,7 +20,8 @@
     holds a line break (the value would end there). Nothing is written then.
 
     Every user of the workstation can read the file, and with it the database login's password:
-    give that login nothing but SELECT on vcUpgradeSettings (and INSERT on the runs table).
+    give that login nothing but SELECT on vcUpgradeSettings (and INSERT on the runs table), or use
+    -Authentication Windows, which writes no login and no password at all.
 
     Set the values below for your site, or give them as parameters (in double quotes from a command
     prompt or a deployment tool's command line), for example
@@ -31,6 +32,10 @@ param(
     [string]$Connector = 'SQLOLEDB.1',
     # The SQL Server: name, name\instance or host,port. Written as Host.
     [string]$Server = 'sqlserver01',
+    # SQL: the SQL Server login below; Windows: the signed-in user's Windows identity, and User and
+    # Pswd are written empty.
+    [ValidateSet('SQL', 'Windows')]
+    [string]$Authentication = 'SQL',
     # The SQL Server login (SQL Server authentication) and its password. Written as User and Pswd.
     [string]$User = 'kestrane',
     [string]$Password = 'Ch4nge-Me!',
@@ -40,10 +45,21 @@ param(
     [ValidateSet('all', 'changed')]
     [string]$Refresh = 'all',
     # The table for one row per run (KestraneRuns.sql), such as dbo.KestraneRuns; empty: no row.
-    [string]$RunsTable = ''
+    [string]$RunsTable = '',
+    # The signer's name that every file must be signed by before it replaces a local copy, such as
+    # 'Tavirel Software'; empty: no check. Its certificate's SHA-1 or SHA-256 thumbprints, and the
+    # data files that may come unsigned (*.ini;*.txt), each list separated by ;.
+    [string]$Publisher = '',
+    [string]$PublisherThumbprint = '',
+    [string]$Unsigned = ''
 )
 
 $ErrorActionPreference = 'Stop'
+
+if ($Authentication -eq 'Windows') {
+    $User = ''
+    $Password = ''
+}
 
 # The root Kestrane searches: the (x86) one whenever it exists, as it does on every 64-bit Windows.
 $root = 'C:\Program Files (x86)'
@@ -65,6 +81,10 @@ $lines = @(
     '[Kestrane]'
     "Refresh=$Refresh"
     "RunsTable=$RunsTable"
+    "Authentication=$Authentication"
+    "Publisher=$Publisher"
+    "PublisherThumbprint=$PublisherThumbprint"
+    "Unsigned=$Unsigned"
 )
 
 # Why Windows would hand Kestrane another value than the one written, or nothing when it would not.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -13,9 +14,17 @@ namespace platform {
 // connections alone.
 uint32_t CancelDriveConnection(const std::u16string& device);
 
-// Connects device to remotePath ("\\server\share") with the given credentials, not remembered for
-// the next sign-in and without any dialog; the platform chooses the provider.
+// An account of the file server's, given by name and password.
+struct ShareAccount {
+  std::u16string userName;
+  std::u16string password;
+};
+
+// Connects device to remotePath ("\\server\share") as account, or without one as the signed-in
+// user with that user's own credentials (a null user name and a null password: an empty password
+// would mean no password at all); not remembered for the next sign-in and without any dialog; the
+// platform chooses the provider.
 uint32_t AddDriveConnection(const std::u16string& device, const std::u16string& remotePath,
-                            const std::u16string& password, const std::u16string& userName);
+                            const std::optional<ShareAccount>& account);
 
 }  // namespace platform

@@ -9,7 +9,8 @@
 // - It returns the system code (0 for success) where the caller branches on the code or turns it
 //   into an error kind of its own: ExpandFullPath (FullPath::lastError), EnumerateEntries
 //   (FolderEntries::error), CopyOneFile, the file steps of file_replace.h, CancelDriveConnection and
-//   AddDriveConnection, and FolderUpdateLock::TryAcquire (Attempt::error).
+//   AddDriveConnection, FolderUpdateLock::TryAcquire (Attempt::error) and CheckSignature
+//   (SignatureCheck::result, a trust result rather than a system error).
 // - It raises an error kind (base/exception.h) where the failure simply ends the step:
 //   DatabaseConnection, DatabaseQuery and ExecuteStatement (EDatabaseError, EOleException),
 //   ShellLink (EOleException, Exception), Form::Create and Form::EnableTimer (Exception).

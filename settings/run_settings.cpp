@@ -2,6 +2,9 @@
 
 #include "settings/runs_table.h"
 
-RunSettings JudgeRunSettings(const std::u16string& refresh, const std::u16string& runsTable) {
-  return {.refresh = ParseRefreshMode(refresh), .runsTable = QuotedRunsTable(runsTable), .runsTableAsNamed = runsTable};
+RunSettings JudgeRunSettings(const std::u16string& refresh, const std::u16string& runsTable, PublisherPin pin) {
+  return {.refresh = ParseRefreshMode(refresh),
+          .runsTable = QuotedRunsTable(runsTable),
+          .runsTableAsNamed = runsTable,
+          .pin = std::move(pin)};
 }

@@ -8,6 +8,8 @@ std::u16string gCmnConnector, gCmnHost, gCmnUser, gCmnPswd, gCmnDBName, gSvrCatC
 std::u16string gKestraneRefresh = u"all";
 std::u16string gSettingsFileFault;
 std::u16string gKestraneRunsTable;
+std::u16string gKestranePublisher, gKestranePublisherThumbprint, gKestraneUnsigned;
+std::u16string gKestraneAuthentication = u"SQL";
 
 // The working values keep their documented names (wDir1 ... MyIniFile).
 bool sfg_ReadSysReg() {
@@ -49,5 +51,9 @@ bool sfg_ReadSysReg() {
   // never the connection settings.
   gKestraneRefresh = MyIniFile.ReadString(u"Kestrane", u"Refresh", u"all");
   gKestraneRunsTable = MyIniFile.ReadString(u"Kestrane", u"RunsTable", u"");
+  gKestranePublisher = MyIniFile.ReadString(u"Kestrane", u"Publisher", u"");
+  gKestranePublisherThumbprint = MyIniFile.ReadString(u"Kestrane", u"PublisherThumbprint", u"");
+  gKestraneUnsigned = MyIniFile.ReadString(u"Kestrane", u"Unsigned", u"");
+  gKestraneAuthentication = MyIniFile.ReadString(u"Kestrane", u"Authentication", u"SQL");
   return true;
 }

@@ -17,6 +17,15 @@ extern std::u16string gKestraneRefresh;
 // starts, by QuotedRunsTable.
 extern std::u16string gKestraneRunsTable;
 
+// The publisher pin, as written (empty when a key is absent): the signers' names, their
+// certificates' thumbprints, and the data files that may come unsigned; judged when the update
+// starts, by ParsePublisherPin.
+extern std::u16string gKestranePublisher;
+extern std::u16string gKestranePublisherThumbprint;
+extern std::u16string gKestraneUnsigned;
+// How the database login is made, as written ("SQL" when absent); judged by the settings query.
+extern std::u16string gKestraneAuthentication;
+
 // Why the settings file cannot be read as its administrator meant it, as the message of the error
 // that stops the update; empty when it can (or when there is none).
 extern std::u16string gSettingsFileFault;

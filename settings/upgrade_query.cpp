@@ -7,6 +7,8 @@
 #include "base/exception.h"
 #include "base/text.h"
 #include "platform/rules/connection_string.h"
+#include "settings/authentication.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -48,19 +50,22 @@ std::u16string QueryIntoSlots(SlotStore& slots, platform::DatabaseConnection& co
 }  // namespace
 
 std::u16string SettingsConnectionString(const SlotStore& slots) {
-  return platform::BuildConnectionString({.provider = slots.Read(Slot::Edit8),
-                                          .user = slots.Read(Slot::Edit5),
-                                          .password = slots.Read(Slot::Edit6),
-                                          .catalog = slots.Read(Slot::Edit7),
-                                          .server = slots.Read(Slot::Edit4)});
+  return platform::BuildConnectionString(
+      {.provider = slots.Read(Slot::Edit8),
+       .user = slots.Read(Slot::Edit5),
+       .password = slots.Read(Slot::Edit6),
+       .catalog = slots.Read(Slot::Edit7),
+       .server = slots.Read(Slot::Edit4),
+       .windowsAuthentication = ParseAuthentication(gKestraneAuthentication) == Authentication::Windows});
 }
 
 SettingsQueryResult RunUpgradeSettingsQuery(SlotStore& slots, platform::DatabaseConnection& connection,
                                             platform::DatabaseQuery& query) {
-  // The string is only kept here; a login it cannot carry fails at the open, in the error handling.
-  connection.SetConnectionString(SettingsConnectionString(slots));
   SettingsQueryResult result;
   try {
+    // An Authentication value it does not know stops the query as a failed login would; a login the
+    // string cannot carry fails at the open.
+    connection.SetConnectionString(SettingsConnectionString(slots));
     result.failure = QueryIntoSlots(slots, connection, query, result);
   } catch (const Exception& error) {
     result.failure = error.Message();

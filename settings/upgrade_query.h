@@ -5,7 +5,8 @@
 #include "base/slots.h"
 #include "platform/database.h"
 
-// The connection string of the database the database slots (Edit4..Edit8) describe.
+// The connection string of the database the database slots (Edit4..Edit8) describe, logging in as
+// Authentication in the settings file asks (raises Exception for a value it does not know).
 std::u16string SettingsConnectionString(const SlotStore& slots);
 
 // What the settings query came to, for the run's outcome.

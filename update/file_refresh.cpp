@@ -5,10 +5,12 @@
 #include "update/directory.h"
 #include "update/local_copies.h"
 #include "update/path.h"
+#include "update/publisher_check.h"
 #include "update/replacing_copy.h"
 
 RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std::u16string& pattern,
-                                   const std::u16string& destFolder, RefreshMode mode, ActivityLog& memo) {
+                                   const std::u16string& destFolder, RefreshMode mode, ActivityLog& memo,
+                                   const PublisherPin& pin) {
   // The destination is read once, for what broken-off runs left there and for each local copy's
   // size and time. The file server and the disks take as long as they take: each step runs while
   // the window answers.
@@ -36,14 +38,20 @@ RefreshCounts CopyFilesWithPattern(const std::u16string& sourceFolder, const std
       // Never TFile::Copy straight over the target: a copy broken off midway would destroy the
       // user's working file.
       const std::u16string target = TPath::Combine(destFolder, name);
-      platform::CallAnswering([&] { CopyReplacing(file.path, target); });
+      PublisherVerdict verdict;
+      FreshCopyVetting vet;
+      if (pin.Checks(name)) vet = [&](const std::u16string& fresh) { verdict = CheckPublisher(pin, fresh); };
+      platform::CallAnswering([&] { CopyReplacing(file.path, target, vet); });
       memo.AppendLine(name + u" Updated Successfully.");
       ++counts.updated;
+      if (verdict.revocationUnknown) counts.revocationUnknown.push_back(name + u" (" + verdict.finding + u")");
     } catch (const Exception& error) {
       memo.AppendLine(u"Error copying file " + name + u": " + error.Message());
       ++counts.failed;
       // A failed copy leaves the local copy as it was: missing only when there was none.
       if (name.empty() || !local.StampOf(name)) counts.missing.push_back(name.empty() ? file.path : name);
+      if (const auto* refusal = dynamic_cast<const EPublisherRefused*>(&error))
+        counts.refused.push_back(name + u" (" + refusal->Finding() + u")");
     }
   }
   // Only now is it known whether every listed program is here, old or new.

@@ -38,7 +38,7 @@ std::u16string CopyToFreshName(const std::u16string& source, const std::u16strin
 
 }  // namespace
 
-void CopyReplacing(const std::u16string& source, const std::u16string& target) {
+void CopyReplacing(const std::u16string& source, const std::u16string& target, const FreshCopyVetting& vet) {
   // The fresh name passes TFile::Copy's checks in the target's stead; the target's own form
   // (length above all, as its name may be longer) is checked here.
   CheckPathForm(target, kFilePathLimit);
@@ -49,6 +49,7 @@ void CopyReplacing(const std::u16string& source, const std::u16string& target) {
   // leaves the old file or the whole new one.
   uint32_t error = RetriedWhileHeld(fresh, [&] { return platform::FlushToDisk(fresh); });
   try {
+    if (!error && vet) vet(fresh);
     if (!error) error = TakeTargetsPlace(fresh, target, [&] { return random(); });
   } catch (const Exception&) {
     platform::DiscardFile(fresh);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // TFile::Copy over a target that must never be left half-written, such as the user's working
@@ -9,4 +10,7 @@
 // anything fails the target is as it was, byte for byte and attributes included, and the fresh file
 // is gone; the error raised is that of the failing step (EInOutError with the system's text for a
 // refused copy or replacement).
-void CopyReplacing(const std::u16string& source, const std::u16string& target);
+// vet, when given, sees the fresh copy once it is on disk, before it takes the target's place: the
+// copy that will run, not the source. An error it raises refuses the copy, with the same outcome.
+using FreshCopyVetting = std::function<void(const std::u16string& fresh)>;
+void CopyReplacing(const std::u16string& source, const std::u16string& target, const FreshCopyVetting& vet = {});

@@ -6,7 +6,10 @@
 // The share's values keep their documented names (RemotePath, DriveLetter, ServerIP ...).
 uint32_t MapNetworkDrive(const std::u16string& RemotePath, const std::u16string& DriveLetter,
                          const std::u16string& UserName, const std::u16string& Password) {
-  return platform::AddDriveConnection(DriveLetter + u":", RemotePath, Password, UserName);
+  // No user name: the signed-in user's own Windows credentials, and no password of the row's.
+  if (UserName.empty()) return platform::AddDriveConnection(DriveLetter + u":", RemotePath, std::nullopt);
+  return platform::AddDriveConnection(DriveLetter + u":", RemotePath,
+                                      platform::ShareAccount{.userName = UserName, .password = Password});
 }
 
 void DisconnectStep(const std::u16string& ServerFolder, ActivityLog& log) {

@@ -5,8 +5,9 @@
 
 #include "base/slots.h"
 
-// Connects DriveLetter + ":" to RemotePath with the share credentials; the platform's result code,
-// 0 on success.
+// Connects DriveLetter + ":" to RemotePath with the share credentials, or, when UserName is empty,
+// with the signed-in user's own (Password is then not sent); the platform's result code, 0 on
+// success.
 uint32_t MapNetworkDrive(const std::u16string& RemotePath, const std::u16string& DriveLetter,
                          const std::u16string& UserName, const std::u16string& Password);
 

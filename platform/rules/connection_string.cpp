@@ -109,10 +109,14 @@ std::u16string QuoteConnectionStringValue(const std::u16string& value) {
 }
 
 std::u16string BuildConnectionString(const DatabaseLogin& login) {
+  // With Windows authentication no user and no password go anywhere, whatever the slots hold.
+  const std::u16string credentials = login.windowsAuthentication
+                                         ? u"Integrated Security=SSPI;"
+                                         : u"User ID=" + QuoteConnectionStringValue(login.user) + u";" + u"Password=" +
+                                               QuoteConnectionStringValue(login.password) + u";";
   return u"Provider=" + QuoteConnectionStringValue(login.provider) + u";" + u"Persist Security Info=False;" +
-         u"User ID=" + QuoteConnectionStringValue(login.user) + u";" + u"Password=" +
-         QuoteConnectionStringValue(login.password) + u";" + u"Initial Catalog=" +
-         QuoteConnectionStringValue(login.catalog) + u";" + u"Data Source=" + QuoteConnectionStringValue(login.server);
+         credentials + u"Initial Catalog=" + QuoteConnectionStringValue(login.catalog) + u";" + u"Data Source=" +
+         QuoteConnectionStringValue(login.server);
 }
 
 }  // namespace platform

@@ -33,9 +33,12 @@ struct DatabaseLogin {
   std::u16string password;
   std::u16string catalog;
   std::u16string server;
+  // The signed-in user's Windows identity instead of user and password, which are then left out.
+  bool windowsAuthentication = false;
 };
 
-// Joins the connection string in its fixed order. A value that would otherwise end its entry
+// Joins the connection string in its fixed order; Windows authentication is asked for as the OLE DB
+// providers take it ("Integrated Security=SSPI"). A value that would otherwise end its entry
 // early or change meaning (a ";", surrounding blanks, a leading quote) is quoted by the
 // connection-string rules, so a password such as "a;Data Source=elsewhere" stays a password.
 std::u16string BuildConnectionString(const DatabaseLogin& login);

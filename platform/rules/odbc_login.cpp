@@ -122,7 +122,20 @@ class OdbcStringBuilder {
   std::u16string text_;
 };
 
+// "Integrated Security=SSPI", the OLE DB providers' way to ask for the signed-in user's Windows
+// identity.
+bool AsksForWindowsIdentity(const ConnectionProperties& properties) {
+  const std::optional<std::u16string> security = properties.Find(u"Integrated Security");
+  return security && EqualsIgnoringAsciiCase(*security, u"SSPI");
+}
+
 void AddLogin(OdbcStringBuilder& builder, const ConnectionProperties& properties) {
+  // Every driver Kestrane picks reads it (FreeTDS as well: Kerberos, or SSPI on Windows); a user
+  // name or password beside it would ask for a SQL Server login after all, so none is sent.
+  if (AsksForWindowsIdentity(properties)) {
+    builder.AddVerbatim(u"Trusted_Connection=Yes;");
+    return;
+  }
   builder.AddIfPresent(u"UID", properties.Find(u"User ID"));
   builder.AddIfPresent(u"PWD", properties.Find(u"Password"));
 }

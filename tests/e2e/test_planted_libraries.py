@@ -10,19 +10,21 @@ from harness import BUILD, KESTRANE
 from job_world import JobWorld, fill
 
 PLANTED = BUILD / "tests" / "fixtures" / "planted"
+LIBRARIES = ("mpr", "odbc32", "wintrust", "crypt32")
 
 
 def planted_world(name):
     """A whole-run world whose program runs from a download folder that also holds a planted
-    mpr.dll and odbc32.dll; returns the world, the share and the program's path."""
-    world = JobWorld(name, env={"WINEDLLOVERRIDES": "mpr,odbc32=n,b"})
+    library of each name it loads from the system folder; returns the world, the share and the
+    program's path."""
+    world = JobWorld(name, env={"WINEDLLOVERRIDES": ",".join(LIBRARIES) + "=n,b"})
     share = world.prepare()
     fill(share, {"tavMENU.exe": 5000, "tavBOOK.exe": 7000})
     downloads = world.drive_c / "users" / world.user / "Downloads"
     downloads.mkdir(parents=True, exist_ok=True)
     shutil.copy(KESTRANE, downloads)
-    for library in ("mpr.dll", "odbc32.dll"):
-        shutil.copy(PLANTED / library, downloads)
+    for library in LIBRARIES:
+        shutil.copy(PLANTED / f"{library}.dll", downloads)
     return world, share, downloads / KESTRANE.name
 
 

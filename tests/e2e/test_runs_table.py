@@ -15,6 +15,7 @@ from test_outcome import DATABASE_PASSWORD, EVENT_LOG, SHARE_PASSWORD
 sys.path.insert(0, str(SOURCE / "tests" / "fixtures"))
 import odbc_world  # noqa: E402
 import tds_server  # noqa: E402
+from shipped_sql import runs_table_in_sqlite  # noqa: E402
 
 COLUMNS = ("RunAt", "Workstation", "UserName", "ExitCode", "Outcome", "Updated", "UpToDate", "Failed", "SourceFolder",
            "SuiteVersion", "KestraneVersion", "Seconds", "FirstError")
@@ -49,7 +50,7 @@ class RunsTableTest(unittest.TestCase):
         share = world.prepare(Source(password=SHARE_PASSWORD),
                               settings=settings("MSDASQL", DATA_SOURCE, "", "main.KestraneRuns"))
         with sqlite3.connect(world.work / "settings.db") as database:
-            database.execute(f"CREATE TABLE KestraneRuns ({', '.join(COLUMNS)})")
+            database.execute(runs_table_in_sqlite())  # the shipped table, the server's stamps included
         database.close()
         fill(share, {"tavBOOK.exe": 100})
         (share / "tavMENU.exe").write_bytes(program_of_version("7.6.5.4"))
@@ -60,8 +61,11 @@ class RunsTableTest(unittest.TestCase):
         self.assertEqual(run.exit_code, 3, run.stderr)
         with sqlite3.connect(world.work / "settings.db") as database:
             rows = database.execute(f"SELECT {', '.join(COLUMNS)} FROM KestraneRuns").fetchall()
+            [(received, login)] = database.execute("SELECT ReceivedAt, LoginName FROM KestraneRuns").fetchall()
         database.close()
         self.assertEqual(len(rows), 1, rows)
+        self.assertEqual(login, "sqlite")
+        self.assertLessEqual(before, datetime.datetime.fromisoformat(received))
         row = dict(zip(COLUMNS, rows[0]))
         [(_, _, strings)] = run.event_records()
         workstation = world.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()

@@ -40,6 +40,7 @@ IMPORTS = {
     "advapi32.dll": dict.fromkeys(
         ["DeregisterEventSource", "GetUserNameW", "RegisterEventSourceW", "ReportEventW"], W2K),
     "comctl32.dll": {"InitCommonControlsEx": VISTA},
+    "crypt32.dll": {"CertGetNameStringW": XP, "CryptHashCertificate2": VISTA},
     "gdi32.dll": dict.fromkeys(
         ["CreateFontW", "DeleteObject", "GetDeviceCaps", "SelectObject", "SetBkColor", "SetBkMode", "SetTextColor",
          "StretchDIBits"], W2K),
@@ -67,7 +68,7 @@ IMPORTS = {
              "FindFirstFileExW", "GetProcessTimes", "ReadFile",
              "__C_specific_handler"], XP),
         **dict.fromkeys(
-            ["GetFileInformationByHandleEx", "GetTickCount64", "LCMapStringEx", "SetFileInformationByHandle"], VISTA),
+            ["CompareStringOrdinal", "GetFileInformationByHandleEx", "GetTickCount64", "LCMapStringEx", "SetFileInformationByHandle"], VISTA),
     },
     "mpr.dll": dict.fromkeys(["WNetAddConnection2W", "WNetCancelConnection2W"], W2K),
     "msvcrt.dll": dict.fromkeys(
@@ -87,6 +88,8 @@ IMPORTS = {
     "ole32.dll": dict.fromkeys(["CoCreateInstance", "CoInitializeEx", "CoTaskMemFree", "CoUninitialize"], W2K),
     "rstrtmgr.dll": dict.fromkeys(["RmEndSession", "RmGetList", "RmRegisterResources", "RmStartSession"], VISTA),
     "version.dll": dict.fromkeys(["GetFileVersionInfoSizeW", "GetFileVersionInfoW", "VerQueryValueW"], W2K),
+    "wintrust.dll": dict.fromkeys(["WinVerifyTrust", "WTHelperGetProvCertFromChain", "WTHelperGetProvSignerFromChain",
+                                   "WTHelperProvDataFromStateData"], XP),
     "user32.dll": {
         **dict.fromkeys(
             ["AdjustWindowRectEx", "BeginPaint", "CreateWindowExW", "DefWindowProcW", "DestroyWindow",

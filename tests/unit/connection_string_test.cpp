@@ -33,6 +33,14 @@ TEST(ConnectionString, PlainValuesGoInUnchangedInTheirFixedOrder) {
             u"Data Source=10.0.0.5\\SQL,1433");
 }
 
+// With Windows authentication neither the user nor the password goes into the string.
+TEST(ConnectionString, WindowsAuthenticationSendsNoUserAndNoPassword) {
+  const DatabaseLogin login{u"SQLOLEDB.1", u"tav", u"secret", u"TavDB", u"sqlserver01", true};
+  EXPECT_EQ(BuildConnectionString(login),
+            u"Provider=SQLOLEDB.1;Persist Security Info=False;Integrated Security=SSPI;Initial Catalog=TavDB;"
+            u"Data Source=sqlserver01");
+}
+
 TEST(ConnectionString, EmptySlotsLeaveTheFixedPiecesAlone) {
   EXPECT_EQ(BuildConnectionString({}),
             u"Provider=;Persist Security Info=False;User ID=;Password=;Initial Catalog=;Data Source=");

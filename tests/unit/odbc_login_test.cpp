@@ -53,6 +53,40 @@ TEST(OdbcLogin, SqlServerProvidersTakeTheBestInstalledDriver) {
   }
 }
 
+// Windows authentication reaches every driver Kestrane picks as Trusted_Connection, and no user name
+// or password goes with it, whatever the string holds besides.
+TEST(OdbcLogin, WindowsAuthenticationIsATrustedConnectionForEveryDriver) {
+  struct Case {
+    const char16_t* provider;
+    std::u16string driver;
+    const char16_t* mapped;
+  } cases[] = {
+      {u"SQLOLEDB.1", u"ODBC Driver 18 for SQL Server",
+       u"DRIVER=ODBC Driver 18 for SQL Server;Encrypt=Optional;TrustServerCertificate=yes;SERVER=sqlserver01;"
+       u"DATABASE=TavDB;Trusted_Connection=Yes;"},
+      {u"SQLOLEDB.1", u"ODBC Driver 17 for SQL Server",
+       u"DRIVER=ODBC Driver 17 for SQL Server;SERVER=sqlserver01;DATABASE=TavDB;Trusted_Connection=Yes;"},
+      {u"SQLNCLI11", u"SQL Server Native Client 11.0",
+       u"DRIVER=SQL Server Native Client 11.0;SERVER=sqlserver01;DATABASE=TavDB;Trusted_Connection=Yes;"},
+      {u"MSOLEDBSQL", u"SQL Server", u"DRIVER=SQL Server;SERVER=sqlserver01;DATABASE=TavDB;Trusted_Connection=Yes;"},
+      {u"SQLOLEDB", u"FreeTDS",
+       u"DRIVER=FreeTDS;TDS_Version=7.4;SERVER=sqlserver01;DATABASE=TavDB;Trusted_Connection=Yes;"},
+      {u"MSDASQL", u"SQLite3", u"DSN=sqlserver01;Trusted_Connection=Yes;"},
+  };
+  for (const Case& c : cases) {
+    for (const char16_t* security : {u"SSPI", u"sspi"}) {
+      EXPECT_EQ(Mapped(u"Provider=" + std::u16string(c.provider) + u";Integrated Security=" + security +
+                           u";User ID=tav;Password=secret;Initial Catalog=TavDB;Data Source=sqlserver01",
+                       {c.driver}),
+                c.mapped)
+          << ToUtf8(c.driver);
+    }
+  }
+  // Anything but SSPI is no request for it: the login stays the one the string names.
+  EXPECT_EQ(Mapped(u"Provider=SQLOLEDB;Integrated Security=false;User ID=tav;Password=p;Data Source=s", {u"FreeTDS"}),
+            u"DRIVER=FreeTDS;TDS_Version=7.4;SERVER=s;UID=tav;PWD=p;");
+}
+
 TEST(OdbcLogin, OdbcProviderNamesADataSourceAndKeepsTheCatalogApart) {
   const auto login = MapToOdbc(
       ConnectionProperties::Parse(u"Provider=MSDASQL.1;User ID=;Password=;Initial Catalog=Main;Data Source=Kestrane"),

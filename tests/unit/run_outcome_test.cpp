@@ -107,6 +107,21 @@ TEST(RunOutcome, EachOutcomeHasItsExitCodeLevelIdAndSentences) {
        0x80000067,
        u"The update completed, but 2 files could not be updated (0 updated). ~kst00000001.tmp and ~kst00000002.tmp, "
        u"left by earlier updates, were kept: each may be the only copy of a.exe and b.exe, which are missing."},
+      // The publisher check names each file it refused with what it found, and each it let through
+      // without knowing whether the certificate was revoked.
+      {Incomplete,
+       {.updated = 1,
+        .failed = 2,
+        .refused = {u"tavB.exe (signed by Somebody Else)", u"tavC.exe (not signed)"},
+        .revocationUnknown = {u"tavA.exe (signed by Tavirel Software)"}},
+       u"",
+       u"",
+       3,
+       EventLevel::Warning,
+       0x80000067,
+       u"The update completed, but 2 files could not be updated (1 updated). Not the pinned publisher's, so "
+       u"not updated: tavB.exe (signed by Somebody Else) and tavC.exe (not signed). Updated, though the certificate's "
+       u"revocation could not be checked offline: tavA.exe (signed by Tavirel Software)."},
       // The drive was not connected, yet the copy reached files (a connection left from before, or
       // another server's): no success, and the reason that the log line leaves out.
       {Incomplete,

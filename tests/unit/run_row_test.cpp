@@ -53,3 +53,27 @@ TEST(RunRow, TheStatementHasOneMarkerPerValueAndNoValueInItsText) {
   EXPECT_EQ(std::get<int32_t>(values[7]), 1);
   EXPECT_EQ(std::get<std::u16string>(values[12]), u"Error copying file tavB.exe: Access denied");
 }
+
+// Each text is cut to its column's width in the shipped table (tests/sql ties the two), never
+// between the halves of a character; numbers and the time are left alone.
+TEST(RunRow, TextsAreCutToTheirColumnsWidths) {
+  const RunRow row{.runAt = {2026, 12, 11, 3, 4, 5, 6},
+                   .workstation = std::u16string(63, u'w') + u"\U0001F600",  // the pair would end past 64
+                   .userName = u"anna",
+                   .exitCode = 3,
+                   .outcome = std::u16string(2001, u'o'),
+                   .updated = 1,
+                   .upToDate = 2,
+                   .failed = 3,
+                   .sourceFolder = u"G:\\Tavirel",
+                   .suiteVersion = u"7.6.5.4",
+                   .kestraneVersion = u"1.0.0.0",
+                   .seconds = 4,
+                   .firstError = std::u16string(2000, u'e')};
+  const auto values = RowValues(row);
+  EXPECT_EQ(std::get<std::u16string>(values[1]), std::u16string(63, u'w'));
+  EXPECT_EQ(std::get<std::u16string>(values[4]), std::u16string(2000, u'o'));
+  EXPECT_EQ(std::get<std::u16string>(values[12]), std::u16string(2000, u'e'));
+  EXPECT_EQ(std::get<std::u16string>(values[9]), u"7.6.5.4");
+  EXPECT_EQ(std::get<int32_t>(values[7]), 3);
+}

@@ -105,11 +105,11 @@ TEST_F(ShareConnection, RefusedMapLeavesTheLetterUnconnected) {
 // The redirector's own codes, as the stand-in gives them (and the harness relies on).
 TEST_F(ShareConnection, PlatformCallsReturnTheRedirectorsCodes) {
   EXPECT_EQ(platform::CancelDriveConnection(u"S:"), static_cast<uint32_t>(ERROR_NOT_CONNECTED));
-  EXPECT_EQ(platform::AddDriveConnection(u"S:", u"\\\\fs\\S", u"guess", u"updater"),
+  const platform::ShareAccount updater{.userName = u"updater", .password = u"s3cret"};
+  EXPECT_EQ(platform::AddDriveConnection(u"S:", u"\\\\fs\\S", platform::ShareAccount{u"updater", u"guess"}),
             static_cast<uint32_t>(ERROR_INVALID_PASSWORD));
-  EXPECT_EQ(platform::AddDriveConnection(u"S:", u"\\\\fs\\S", u"s3cret", u"updater"), 0u);
-  EXPECT_EQ(platform::AddDriveConnection(u"S:", u"\\\\fs\\S", u"s3cret", u"updater"),
-            static_cast<uint32_t>(ERROR_ALREADY_ASSIGNED));
+  EXPECT_EQ(platform::AddDriveConnection(u"S:", u"\\\\fs\\S", updater), 0u);
+  EXPECT_EQ(platform::AddDriveConnection(u"S:", u"\\\\fs\\S", updater), static_cast<uint32_t>(ERROR_ALREADY_ASSIGNED));
   EXPECT_EQ(platform::CancelDriveConnection(u"S:"), 0u);
   EXPECT_EQ(GetDriveTypeW(L"S:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
 }
@@ -119,13 +119,37 @@ TEST_F(ShareConnection, EmptyShareNameFailsBothSteps) {
             (std::vector<std::u16string>{u"Failed To Disconnect Drive :.", kNotMapped}));
 }
 
-TEST_F(ShareConnection, EmptyCredentialsArePassedAsEmptyTexts) {
-  SetText(kParameters, L"User", L"");
-  SetText(kParameters, L"Password", L"");
-  EXPECT_EQ(MapNetworkDrive(u"\\\\fs\\S", u"S", u"", u""), 0u);
-  EXPECT_EQ(LastAdd(L"UserName"), L"");
-  EXPECT_EQ(LastAdd(L"Password"), L"");
-  EXPECT_TRUE(ShareReadable());
+// An empty password is "no password" to Windows and goes as an empty text; an empty user name asks
+// for the signed-in user's own credentials, which only null texts do. A server that takes only the
+// signed-in user (the provider's AcceptSignedInUser) tells the two apart.
+TEST_F(ShareConnection, AnEmptyUserNameMapsAsTheSignedInUserWithNullTexts) {
+  struct Case {
+    const char* what;
+    std::u16string user, password;
+    bool signedInOnly;
+    std::optional<std::wstring> userSent, passwordSent;
+    uint32_t result;
+  } cases[] = {
+      {"no user, no password", u"", u"", true, std::nullopt, std::nullopt, 0},
+      {"no user, the row's password is not sent", u"", u"s3cret", true, std::nullopt, std::nullopt, 0},
+      {"a user with an empty password", u"updater", u"", false, L"updater", L"", 0},
+      {"a user where only the signed-in user is taken", u"updater", u"", true, L"updater", L"", ERROR_INVALID_PASSWORD},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetText(kParameters, L"User", L"updater");
+    SetText(kParameters, L"Password", L"");
+    const DWORD signedInOnly = c.signedInOnly;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kParameters, L"AcceptSignedInUser", REG_DWORD, &signedInOnly,
+                              sizeof(signedInOnly)),
+              ERROR_SUCCESS);
+    EXPECT_EQ(MapNetworkDrive(u"\\\\fs\\S", u"S", c.user, c.password), c.result);
+    EXPECT_EQ(LastAdd(L"UserName"), c.userSent);
+    EXPECT_EQ(LastAdd(L"Password"), c.passwordSent);
+    EXPECT_EQ(ShareReadable(), c.result == 0);
+    WNetCancelConnection2W(L"S:", 0, TRUE);
+  }
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kParameters, L"AcceptSignedInUser");
 }
 
 }  // namespace
