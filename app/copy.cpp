@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/layout.h"
+#include "app/most_turn_wait.h"
 #include "app/run_row.h"
 #include "app/run_row_writer.h"
 #include "app/run_state.h"
@@ -209,7 +210,7 @@ void TForm1::BeginUpdate(const std::u16string& ServerFolder) {
   if (!gSettingsFileFault.empty()) throw Exception(gSettingsFileFault);
   // A value it does not know copies nothing, nor does one that names no table.
   settings_ = JudgeSettingsFile();
-  turn_ = std::make_unique<FolderUpdateTurn>(report_.destination);
+  turn_ = std::make_unique<FolderUpdateTurn>(report_.destination, MostTurnWait());
 }
 
 void TForm1::EndUpdate(UpdateOutcome outcome, const std::u16string& error) {

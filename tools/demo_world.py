@@ -23,7 +23,8 @@ SOURCE = Source(host="fileserver", user="updater", password="Upd4te!", share="G"
 
 
 def make(root, fresh=True, files=SUITE_FILES):
-    """The world under root; fresh=False keeps an existing prefix and the drives it mapped."""
-    world = JobWorld("demo", fresh=fresh, root=root)
+    """The world under root; fresh=False keeps an existing prefix and the drives it mapped. Its window
+    is managed as any other on the desktop it may run on."""
+    world = JobWorld("demo", fresh=fresh, root=root, managed=True)
     fill(world.prepare(SOURCE), files)
     return world

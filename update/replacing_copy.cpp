@@ -22,10 +22,10 @@ bool IsNameTaken(uint32_t error) {
 
 // Copies source to a fresh name in folder and returns that name. The copy itself refuses a name
 // that exists, so no other file is ever overwritten, whatever the folder answers about its names.
-std::u16string CopyToFreshName(const std::u16string& source, const std::u16string& folder, std::random_device& random) {
+std::u16string CopyToFreshName(const std::u16string& source, const std::u16string& folder, const NameDraw& draw) {
   uint32_t error = 0;
-  for (int draw = 0; draw < kNameDraws; ++draw) {
-    const std::u16string fresh = folder + TemporaryName(random());
+  for (int drawn = 0; drawn < kNameDraws; ++drawn) {
+    const std::u16string fresh = folder + TemporaryName(draw());
     error = CopyFileChecked(source, fresh, /*overwrite=*/false);
     if (!error) return fresh;
     if (!IsNameTaken(error)) {
@@ -39,18 +39,23 @@ std::u16string CopyToFreshName(const std::u16string& source, const std::u16strin
 }  // namespace
 
 void CopyReplacing(const std::u16string& source, const std::u16string& target, const FreshCopyVetting& vet) {
+  std::random_device random;
+  CopyReplacing(source, target, vet, [&] { return random(); });
+}
+
+void CopyReplacing(const std::u16string& source, const std::u16string& target, const FreshCopyVetting& vet,
+                   const NameDraw& draw) {
   // The fresh name passes TFile::Copy's checks in the target's stead; the target's own form
   // (length above all, as its name may be longer) is checked here.
   CheckPathForm(target, kFilePathLimit);
-  std::random_device random;
-  const std::u16string fresh = CopyToFreshName(source, FolderBeside(target), random);
+  const std::u16string fresh = CopyToFreshName(source, FolderBeside(target), draw);
   // The copy carries its source's read-only attribute, which decides whether a read-only target
   // is ours to refresh. Its data is on disk before it takes the target's name: a power loss then
   // leaves the old file or the whole new one.
   uint32_t error = RetriedWhileHeld(fresh, [&] { return platform::FlushToDisk(fresh); });
   try {
     if (!error && vet) vet(fresh);
-    if (!error) error = TakeTargetsPlace(fresh, target, [&] { return random(); });
+    if (!error) error = TakeTargetsPlace(fresh, target, draw);
   } catch (const Exception&) {
     platform::DiscardFile(fresh);
     throw;

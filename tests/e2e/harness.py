@@ -12,6 +12,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -23,6 +24,8 @@ KESTRANE = BUILD / "app" / "Kestrane.exe"
 INSPECTOR = BUILD / "tests" / "e2e" / "inspector.exe"
 HOLDER = BUILD / "tests" / "e2e" / "holder.exe"
 SCANNER = BUILD / "tests" / "e2e" / "scanner.exe"
+# The program built with a turn wait of seconds instead of minutes (short_turn_wait.cpp).
+SHORT_TURN_WAIT = BUILD / "tests" / "e2e" / "short-turn-wait" / "Kestrane.exe"
 TEMPLATE = BUILD / "wine" / "template"  # one boot per build tree; every prefix copies it
 SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 # A launcher for run(): Wine as root reads every folder whatever its permissions; without the two
@@ -31,6 +34,9 @@ SETTINGS_FOLDER = "Common Files/Microsoft Shared/VUZuze16"
 WITHOUT_FILE_RIGHTS = ("setpriv", "--inh-caps=-dac_override,-dac_read_search",
                        "--bounding-set=-dac_override,-dac_read_search")
 
+# What follows the part of a string that Wine printed when it shortened the string.
+SHORTENED = "..."
+
 sys.path.insert(0, str(TOOLS))
 from xvfb import Xvfb  # noqa: E402
 
@@ -38,6 +44,20 @@ from xvfb import Xvfb  # noqa: E402
 def unix_to_windows(path):
     """The Z: path under which Wine shows a Unix path."""
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+
+def captured(command, env, check=True, timeout=None):
+    """Runs command and returns it ended, its standard output and error as text. They go through files:
+    a Wine server that the command starts inherits them, and a pipe it holds would end only once the
+    idle server had lingered out, seconds after the command."""
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        ended = subprocess.run(list(map(str, command)), env=env, stdout=out, stderr=err, timeout=timeout)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(ended.args, ended.returncode, out.read(), err.read())
+    if check:
+        result.check_returncode()
+    return result
 
 
 @dataclass
@@ -53,7 +73,7 @@ class Run:
         """The event-log records the run wrote, as Wine's stub prints them on the eventlog channel
         (the run needs WINEDEBUG with "+eventlog,fixme+advapi"): each as (level, message id,
         strings), level being "err", "warn" or "trace". Wine shortens a string past about 300
-        characters of its printed form."""
+        characters of its printed form: such a string is the part printed, followed by SHORTENED."""
         records = []
         for line in self.stderr.splitlines():
             if ":fixme:advapi:ReportEventW (" in line:
@@ -62,7 +82,12 @@ class Run:
             elif ":eventlog:ReportEventW " in line and records:
                 level = line.split(":")[1]
                 printed = line.split("ReportEventW ", 1)[1]
-                text = ast.literal_eval(printed[1:]) if printed.startswith('L"') and printed.endswith('"') else printed
+                if printed.startswith('L"') and printed.endswith('"' + SHORTENED):
+                    text = ast.literal_eval(printed[1:-len(SHORTENED)]) + SHORTENED
+                elif printed.startswith('L"') and printed.endswith('"'):
+                    text = ast.literal_eval(printed[1:])
+                else:
+                    text = printed
                 _, message, strings = records[-1]
                 records[-1] = (level, message, strings + [text])
         return records
@@ -80,11 +105,15 @@ class Run:
         return waiting[-1] if waiting else None
 
     @property
+    def answered(self):
+        """Snapshots in which the window answered with its controls: a window met halfway through
+        its destruction has none left and tells nothing."""
+        return [s for s in self.snapshots if s["answered"] and s["controls"]]
+
+    @property
     def last(self):
-        """The last snapshot in which the window answered: what it showed before it closed. A
-        window met halfway through its destruction has no controls left and tells nothing."""
-        answered = [s for s in self.snapshots if s["answered"] and s["controls"]]
-        return answered[-1] if answered else None
+        """The last snapshot in which the window answered: what it showed before it closed."""
+        return self.answered[-1] if self.answered else None
 
     def control(self, name, snapshot=None):
         snapshot = snapshot or self.last
@@ -102,7 +131,7 @@ class Run:
     def longest_log(self):
         """The log lines of the snapshot that showed the most: a window closed by a tick that fell
         due during a long step goes right after the step, often before its last look."""
-        logs = [self.log_lines(s) for s in self.snapshots if s["answered"] and s["controls"]]
+        logs = [self.log_lines(s) for s in self.answered]
         return max(logs, key=len, default=[])
 
     @property
@@ -113,6 +142,30 @@ class Run:
             for box in s["message_boxes"]:
                 seen.setdefault((box["caption"], box["text"]), box)
         return list(seen.values())
+
+
+class Releaser:
+    """Creates path once condition holds for the snapshots the inspector has written so far."""
+
+    def __init__(self, out, path, condition):
+        Path(path).unlink(missing_ok=True)
+        self.out, self.path, self.condition = out, Path(path), condition
+        self.stopped = threading.Event()
+        self.thread = threading.Thread(target=self._watch, daemon=True)
+        self.thread.start()
+
+    def _watch(self):
+        while not self.stopped.wait(0.05):
+            text = self.out.read_text(encoding="utf-8") if self.out.exists() else ""
+            # The inspector may be writing its last line: only whole lines count.
+            snapshots = [json.loads(line) for line in text.split("\n")[:-1] if line]
+            if self.condition(snapshots):
+                self.path.touch()
+                return
+
+    def stop(self):
+        self.stopped.set()
+        self.thread.join()
 
 
 @dataclass
@@ -141,6 +194,9 @@ class World:
     env: dict = field(default_factory=dict)
     fresh: bool = True  # False keeps an existing prefix, and with it the drives it has mapped
     root: Path = None
+    # Whether a window manager may manage the program's windows (on a real desktop); a private Xvfb has
+    # none to wait for.
+    managed: bool = False
 
     def __post_init__(self):
         self.root = Path(self.root or BUILD / "wine" / "e2e" / self.name)
@@ -165,13 +221,12 @@ class World:
 
     def base_env(self):
         env = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all", WINEARCH="win64",
-                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE))
+                   KESTRANE_WINE_TEMPLATE=str(TEMPLATE), KESTRANE_WINE_UNMANAGED="0" if self.managed else "1")
         env.update(self.env)
         return env
 
     def wine(self, *args, check=True):
-        return subprocess.run(["wine", *map(str, args)], env=self.base_env(), check=check,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        return captured(["wine", *args], self.base_env(), check)
 
     def write_settings(self, text, root="Program Files (x86)", encoding="utf-8"):
         """Writes the settings file under the given Program Files root; text is the file's content
@@ -191,7 +246,7 @@ class World:
         return self.drive_c / "users" / self.user / "AppData" / "Local" / "tavirel"
 
     def run(self, timeout=90, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-            controls=None, launcher=(), every=False, companions=(), act_after_ms=0):
+            controls=None, launcher=(), every=False, companions=(), act_after_ms=0, release=None):
         """Runs the program once and watches it; screenshot_when_log (text, "" for at once)
         takes a screenshot as soon as the log holds that text; action ("click" or "close") acts
         as the user as soon as the window shows, or act_after_ms after it showed. display: an X display to use instead of a
@@ -201,9 +256,11 @@ class World:
         every look at the window, also those that saw nothing change. companions: Windows command
         lines (program first) of holder.exe, started before the program and given a ready file to
         create as their first argument; the program starts once all are ready, and they are ended
-        after it."""
+        after it. release: (path, condition): path is created as soon as condition holds for the
+        snapshots seen so far, for a stand-in that holds the run in a state until the test has
+        seen what it needs there."""
         together = self._run(1, timeout, screenshot_when_log, action, program, args, display, controls, launcher,
-                             every, companions, act_after_ms)
+                             every, companions, act_after_ms, release)
         return Run(together.exit_codes[0], together.seconds, together.snapshots, together.screenshot,
                    together.stderr[0], together.companions_running)
 
@@ -213,7 +270,7 @@ class World:
         return self._run(count, timeout, **options)
 
     def _run(self, count, timeout, screenshot_when_log=None, action=None, program=None, args=(), display=None,
-             controls=None, launcher=(), every=False, companions=(), act_after_ms=0):
+             controls=None, launcher=(), every=False, companions=(), act_after_ms=0, release=None):
         out = self.work / f"inspect-{time.monotonic_ns()}.jsonl"
         bmp = self.work / "screen.bmp"
         inspector_args = [INSPECTOR, unix_to_windows(out), "--timeout", str(timeout)]
@@ -243,6 +300,7 @@ class World:
                 time.sleep(0.05)
             started = [self._start_companion(list(map(str, command)), env, launcher) for command in companions]
             start = time.monotonic()
+            releasing = Releaser(out, *release) if release else None
             programs = [subprocess.Popen([*launcher, "wine", str(program or KESTRANE), *args], env=env,
                                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
                         for _ in range(count)]
@@ -255,6 +313,8 @@ class World:
                     if running.poll() is None:
                         running.kill()
             seconds = time.monotonic() - start
+            if releasing:
+                releasing.stop()
             companions_running = [c.poll() is None for c in started]
             for companion in started:
                 companion.kill()

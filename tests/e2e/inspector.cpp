@@ -5,7 +5,8 @@
 //             [--act-after MS] [--controls NAME,NAME...] [--every yes]
 //
 // Every window of the program is watched, each line naming the process that owns it, until the
-// last one is gone.
+// last one is gone. Before any window shows, message boxes of any process are written (a start
+// that failed), until the last one is gone.
 // --action acts once, as soon as the window is visible: "click" presses the main button and
 // "close" closes the window with its close box, as a user would; "shortcut" sends the hidden
 // shortcut button's click notification to the window, a route no user has. --act-after puts the
@@ -31,10 +32,12 @@
 #include "platform/win32/device_context.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide.h"
+#include "tests/e2e/program_window.h"
 
 namespace {
 
-constexpr UINT kReadTimeoutMs = 300;
+using program_window::ProgramWindows;
+using program_window::ReadText;
 
 std::string Json(std::u16string_view text) {
   std::string out = "\"";
@@ -68,20 +71,6 @@ std::string Json(std::u16string_view text) {
   return out + "\"";
 }
 
-// Text of a window of another process; nullopt-like flag when its thread does not answer.
-bool ReadText(HWND hwnd, std::u16string& text) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kReadTimeoutMs, &length)) return false;
-  std::u16string buffer(length + 1, u'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(Wide(buffer)), SMTO_ABORTIFHUNG,
-                           kReadTimeoutMs, &copied))
-    return false;
-  buffer.resize(copied);
-  text = buffer;
-  return true;
-}
-
 std::u16string ClassOf(HWND hwnd) {
   wchar_t name[256] = {};
   GetClassNameW(hwnd, name, 256);
@@ -111,11 +100,6 @@ struct Options {
 };
 
 // Every window of the program, of every process running it.
-std::vector<HWND> ProgramWindows() {
-  std::vector<HWND> forms;
-  for (HWND form = nullptr; (form = FindWindowExW(nullptr, form, L"TForm1", L"TavCopy"));) forms.push_back(form);
-  return forms;
-}
 
 std::string ControlsJson(Watch& watch, bool& answered) {
   std::string out = "[";
@@ -196,39 +180,47 @@ bool ShowsStopIcon(HWND icon) {
   return !pixels.empty() && red > pixels.size() / 4 / 8;
 }
 
-std::string MessageBoxesJson(DWORD process) {
+// The visible message boxes of process, or of every process but this one when process is 0.
+std::vector<HWND> MessageBoxes(DWORD process) {
   struct Search {
     DWORD process;
-    std::string out;
-  } search{process, "["};
+    std::vector<HWND> boxes;
+  } search{process, {}};
   EnumWindows(
       [](HWND hwnd, LPARAM param) {
         auto* s = reinterpret_cast<Search*>(param);
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
-        if (owner != s->process || ClassOf(hwnd) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
-        std::u16string caption, text;
-        // A box met while it is being built or torn down tells nothing yet; the next look sees it.
-        HWND label = GetDlgItem(hwnd, 0xFFFF);
-        if (!label || !ReadText(hwnd, caption) || !ReadText(label, text)) return TRUE;
-        const bool stop = ShowsStopIcon(GetDlgItem(hwnd, 0x440));
-        int buttons = 0;
-        EnumChildWindows(
-            hwnd,
-            [](HWND child, LPARAM count) {
-              if (ClassOf(child) == u"Button" && IsWindowVisible(child)) ++*reinterpret_cast<int*>(count);
-              return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&buttons));
-        HWND ownerWindow = GetWindow(hwnd, GW_OWNER);
-        if (s->out.size() > 1) s->out += ",";
-        s->out += "{\"caption\":" + Json(caption) + ",\"text\":" + Json(text) +
-                  ",\"stop_icon\":" + (stop ? "true" : "false") + ",\"buttons\":" + std::to_string(buttons) +
-                  ",\"owned\":" + (ownerWindow ? "true" : "false") + "}";
+        const bool ofProcess = s->process ? owner == s->process : owner != GetCurrentProcessId();
+        if (ofProcess && ClassOf(hwnd) == u"#32770" && IsWindowVisible(hwnd)) s->boxes.push_back(hwnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
-  return search.out + "]";
+  return search.boxes;
+}
+
+std::string MessageBoxesJson(const std::vector<HWND>& boxes) {
+  std::string out = "[";
+  for (HWND hwnd : boxes) {
+    std::u16string caption, text;
+    // A box met while it is being built or torn down tells nothing yet; the next look sees it.
+    HWND label = GetDlgItem(hwnd, 0xFFFF);
+    if (!label || !ReadText(hwnd, caption) || !ReadText(label, text)) continue;
+    const bool stop = ShowsStopIcon(GetDlgItem(hwnd, 0x440));
+    int buttons = 0;
+    EnumChildWindows(
+        hwnd,
+        [](HWND child, LPARAM count) {
+          if (ClassOf(child) == u"Button" && IsWindowVisible(child)) ++*reinterpret_cast<int*>(count);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&buttons));
+    HWND ownerWindow = GetWindow(hwnd, GW_OWNER);
+    if (out.size() > 1) out += ",";
+    out += "{\"caption\":" + Json(caption) + ",\"text\":" + Json(text) + ",\"stop_icon\":" + (stop ? "true" : "false") +
+           ",\"buttons\":" + std::to_string(buttons) + ",\"owned\":" + (ownerWindow ? "true" : "false") + "}";
+  }
+  return out + "]";
 }
 
 // A 24-bit BMP of the whole screen: without an alpha byte, no reader takes the screen as
@@ -279,7 +271,7 @@ void Look(Watch& watch, Options& options, std::ofstream& out, ULONGLONG start) {
                             std::to_string(clientOrigin.y) + "]" + ",\"visible\":" + (visible ? "true" : "false") +
                             ",\"dpi\":" + std::to_string(GetDpiForWindow(watch.form)) +
                             ",\"answered\":" + (answered ? "true" : "false") + ",\"controls\":" + controls +
-                            ",\"message_boxes\":" + MessageBoxesJson(process);
+                            ",\"message_boxes\":" + MessageBoxesJson(MessageBoxes(process));
   if (state != watch.previous || options.every) {
     watch.previous = state;
     out << "{\"t\":" << (GetTickCount64() - start) << "," << state.substr(1) << "}\n";
@@ -303,6 +295,25 @@ void Look(Watch& watch, Options& options, std::ofstream& out, ULONGLONG start) {
     SaveScreen(options.screenshot);
     options.screenshot.clear();
   }
+}
+
+// A start that fails shows its box before any window exists: with no window, the boxes of every
+// other process are written, and "close" answers them as a user would. True while one shows.
+bool LookWithoutWindow(Options& options, std::ofstream& out, ULONGLONG start, std::string& previous) {
+  const std::vector<HWND> boxes = MessageBoxes(0);
+  if (boxes.empty()) return false;
+  const std::string state =
+      "\"visible\":false,\"answered\":false,\"controls\":[],\"message_boxes\":" + MessageBoxesJson(boxes);
+  if (state != previous || options.every) {
+    previous = state;
+    out << "{\"t\":" << (GetTickCount64() - start) << "," << state << "}\n";
+    out.flush();
+  }
+  if (options.action == L"close" && state.find("\"text\"") != std::string::npos) {
+    for (HWND box : boxes) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    options.action.clear();
+  }
+  return true;
 }
 
 }  // namespace
@@ -331,12 +342,16 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::ofstream out(std::filesystem::path(argv[1]), std::ios::binary);
   std::map<HWND, Watch> watches;
-  bool seen = false;
+  bool seen = false, boxSeen = false;
+  std::string withoutWindow;
   const ULONGLONG start = GetTickCount64();
   while (GetTickCount64() - start < timeout * 1000) {
     const std::vector<HWND> forms = ProgramWindows();
     if (forms.empty()) {
       if (seen) break;
+      const bool box = LookWithoutWindow(options, out, start, withoutWindow);
+      if (boxSeen && !box) break;
+      boxSeen = boxSeen || box;
       Sleep(20);
       continue;
     }
@@ -347,5 +362,5 @@ int wmain(int argc, wchar_t** argv) {
     }
     Sleep(20);
   }
-  return seen ? 0 : 1;
+  return seen || boxSeen ? 0 : 1;
 }

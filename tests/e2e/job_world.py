@@ -8,7 +8,7 @@ import sys
 from dataclasses import dataclass
 from pathlib import Path
 
-from harness import BUILD, SOURCE, World
+from harness import BUILD, SOURCE, World, unix_to_windows
 
 sys.path.insert(0, str(SOURCE / "tests" / "fixtures"))
 from odbc_world import create_settings_database, write_odbc_config  # noqa: E402
@@ -51,11 +51,13 @@ class JobWorld(World):
         self.shares = ShareWorld(self.prefix, PROVIDER_DLL)
 
     def prepare(self, source=Source(), server_user=None, server_password=None, rows=None, settings=SETTINGS,
-                connect_delay_ms=None, signed_in_user=None):
+                connect_delay_ms=None, signed_in_user=None, most_record_characters=None, connect_release_file=None):
         """Writes the settings file, the database (rows, or the one row of source) and the file
         server's account and share (by default the account the row names, answering each
-        connection after connect_delay_ms when given; with signed_in_user only the signed-in user's
-        own credentials), and creates the destination folder."""
+        connection after connect_delay_ms when given, and then once connect_release_file, a Unix
+        path, exists; with signed_in_user only the signed-in user's own credentials), and creates
+        the destination folder; with most_record_characters, the event log refuses every record
+        whose strings hold more."""
         database = self.work / "settings.db"
         create_settings_database(str(database), rows if rows is not None else [source.row()])
         self.env.update(write_odbc_config(str(self.work / "odbc"), {DATA_SOURCE: str(database)}))
@@ -66,7 +68,9 @@ class JobWorld(World):
         self.shares.install(user=source.user if server_user is None else server_user,
                             password=source.password if server_password is None else server_password,
                             shares={f"\\\\{source.host}\\{source.share}": str(share_root)},
-                            connect_delay_ms=connect_delay_ms, signed_in_user=signed_in_user)
+                            connect_delay_ms=connect_delay_ms, signed_in_user=signed_in_user,
+                            most_record_characters=most_record_characters,
+                            connect_release_file=connect_release_file and unix_to_windows(connect_release_file))
         self.destination().mkdir(parents=True, exist_ok=True)
         return share_root / source.folder.strip("\\")
 

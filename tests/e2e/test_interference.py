@@ -2,7 +2,7 @@
 every fresh file for a moment, another run holding the folder, and the folder a killed run left."""
 import unittest
 
-from harness import HOLDER, SCANNER, WITHOUT_FILE_RIGHTS, unix_to_windows
+from harness import HOLDER, SCANNER, SHORT_TURN_WAIT, WITHOUT_FILE_RIGHTS, Run, unix_to_windows
 from job_world import JobWorld, Source, fill
 from test_outcome import EVENT_LOG
 from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
@@ -10,9 +10,21 @@ from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
 LOCK = "~kst.lock"
 
 
+def waiting(window):
+    """The snapshots of a window shown before its update began: while it waits for its folder."""
+    return [s for s in window.snapshots if s["visible"] and s["controls"] and not window.log_lines(s)]
+
+
+def asking(window):
+    """The answered snapshots of a window waiting for its folder from 1.5 seconds after it first
+    answered: its first tick, a second after the window was made, has asked for the folder by then."""
+    shown = [s["t"] for s in window.snapshots if s["visible"] and s["answered"]]
+    return [s for s in waiting(window) if s["answered"] and s["t"] >= shown[0] + 1500]
+
+
 class InterferenceTest(unittest.TestCase):
     def test_a_scanner_holding_each_fresh_copy_for_a_moment_fails_no_file(self):
-        world = JobWorld("agent-scanner")
+        world = JobWorld("agent-scanner", env=dict(EVENT_LOG))
         share = world.prepare()
         names = [f"tav{i}.exe" for i in range(6)]
         fill(share, {name: 2_000_000 for name in names})
@@ -25,6 +37,13 @@ class InterferenceTest(unittest.TestCase):
         log = run.longest_log()
         self.assertEqual(run.exit_code, 0, log)
         self.assertEqual([line for line in log[2:] if line.startswith("tav") and "Updated" not in line], [])
+        # The record holds the whole log; Wine prints it as far as the last file's line.
+        [(_, _, strings)] = run.event_records()
+        self.assertEqual(strings[0], "The update completed: 6 files updated.")
+        recorded = strings[4].split("\r\n")
+        self.assertEqual(recorded[:2], [DISCONNECT_FAILED, MAPPED])
+        self.assertEqual(sorted(recorded[2:8]), [f"{name} Updated Successfully." for name in names])
+        self.assertEqual(log[:8], recorded[:len(log[:8])])  # the window showed the same lines
         for name in names:
             self.assertEqual((world.destination() / name).read_bytes(), (share / name).read_bytes())
         self.assertEqual(sorted(p.name for p in world.destination().iterdir()), names)
@@ -35,15 +54,18 @@ class InterferenceTest(unittest.TestCase):
         world = JobWorld("agent-lock-wait")
         share = world.prepare()
         fill(share, {"tavA.exe": 10})
-        # Another run of the same user holds the folder for a few seconds.
-        holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none", "4"]
-        run = world.run(companions=[holder], controls=["Memo1", "Button1"], every=True)
+        # Another run of the same user holds the folder for a few seconds, and until the window was
+        # seen waiting for it, and answering, again and again.
+        released = world.work / "released"
+        holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none", "4", unix_to_windows(released)]
+        run = world.run(companions=[holder], controls=["Memo1", "Button1"], every=True,
+                        release=(released, lambda seen: len(asking(Run(None, 0, seen))) >= 10))
         self.assertEqual(run.exit_code, 0, run.stderr)
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavA.exe Updated Successfully."] + BANNER)
-        waiting = [s for s in run.snapshots if s["visible"] and s["controls"] and not run.log_lines(s)]
-        # Seen waiting, and answering, for most of the holder's four seconds.
-        self.assertGreaterEqual(len(waiting), 10)
-        self.assertEqual([s for s in waiting if not s["answered"]], [])
+        # Seen waiting, and answering, while the holder held the folder.
+        self.assertGreaterEqual(len(asking(run)), 10)
+        self.assertGreaterEqual(len(waiting(run)), 10)
+        self.assertEqual([s for s in waiting(run) if not s["answered"]], [])
         self.assertGreater(run.seconds, 4)
         self.assertEqual(sorted(p.name for p in world.destination().iterdir()), ["tavA.exe"])
 
@@ -60,6 +82,23 @@ class InterferenceTest(unittest.TestCase):
                          [("err", 0xC0000066, "The window was closed while another update of the folder was "
                                               "running: nothing was updated.")])
         self.assertFalse((world.destination() / "tavA.exe").exists())
+
+    def test_a_run_that_waits_past_its_limit_stops_with_an_error(self):
+        # Ten minutes in the program; three seconds in this build of it (short_turn_wait.cpp).
+        world = JobWorld("agent-lock-give-up", env=dict(EVENT_LOG))
+        share = world.prepare()
+        fill(share, {"tavA.exe": 10})
+        holder = [HOLDER, unix_to_windows(world.destination() / LOCK), "none"]
+        run = world.run(companions=[holder], program=SHORT_TURN_WAIT, timeout=60)
+        self.assertEqual(run.exit_code, 2, run.stderr)
+        text = f"Another update of the folder {world.destination_in_windows()} is still running."
+        self.assertEqual([(b["caption"], b["text"]) for b in run.message_boxes], [("Kestrane", text)])
+        self.assertEqual([(level, message, strings[0]) for level, message, strings in run.event_records()],
+                         [("err", 0xC0000066, "The update was stopped by an error: " + text)])
+        self.assertEqual(run.longest_log(), [])
+        self.assertEqual(run.companions_running, [True])
+        self.assertFalse((world.destination() / "tavA.exe").exists())
+        self.assertGreater(run.seconds, 3)
 
     def test_a_program_a_killed_run_left_set_aside_is_put_back_even_without_the_share(self):
         world = JobWorld("agent-killed")

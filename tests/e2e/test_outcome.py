@@ -94,6 +94,26 @@ class OutcomeTest(unittest.TestCase):
         self.assertFalse((world.destination() / "tavA.exe").exists())
         self.assertLess(run.seconds, 15)
 
+    def test_a_record_the_event_log_refuses_changes_nothing_of_the_run(self):
+        # Windows refuses a record past its size limit (or when its log cannot take one); Wine's log
+        # takes every record, so a stand-in refuses them. A record refused whole is written again
+        # with its first string alone; refused that way too, the run still ends as it would have.
+        # the most characters the log takes in a record: the records it then holds
+        outcome = "The update completed: 1 file updated."
+        cases = {100: [("trace", 0x40000064, [outcome, "", "", "", ""])], 0: []}
+        for most, records in cases.items():
+            with self.subTest(most=most):
+                world = JobWorld(f"out-refused-{most}", env=dict(EVENT_LOG))
+                share = world.prepare(most_record_characters=most)
+                fill(share, {"tavA.exe": 10})
+                run = world.run()
+                self.assertEqual(run.exit_code, 0, run.stderr)
+                self.assertEqual(run.log_lines(), ["Failed To Disconnect Drive G:.", "Drive Mapped Successfully.",
+                                                   "tavA.exe Updated Successfully."] + BANNER)
+                self.assertEqual(run.message_boxes, [])
+                self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
+                self.assertEqual(run.event_records(), records)
+
     def test_closing_the_window_before_the_update_began_is_an_update_not_done(self):
         # A logon script that reads 0 would take the workstation for updated.
         world = JobWorld("out-closed", env=dict(EVENT_LOG))
@@ -107,7 +127,7 @@ class OutcomeTest(unittest.TestCase):
         self.assertFalse((world.destination() / "tavA.exe").exists())
 
     def test_programs_in_use_are_updated_unless_they_cannot_even_be_renamed(self):
-        world = JobWorld("out-in-use")
+        world = JobWorld("out-in-use", env=dict(EVENT_LOG))
         share = world.prepare()
         fill(share, {"tavRUN.exe": 5000, "tavOPEN.exe": 6000, "tavHELD.exe": 7000})
         destination = world.destination()
@@ -124,10 +144,16 @@ class OutcomeTest(unittest.TestCase):
         self.assertEqual(run.exit_code, 3, run.stderr)
         # The held file is tried again for two seconds, in which a tick falls due: the window closes
         # right after the banner, maybe before the last lines are read.
+        files = ["Error copying file tavHELD.exe: Access denied", "tavOPEN.exe Updated Successfully.",
+                 "tavRUN.exe Updated Successfully."]
         seen = run.longest_log()[2:]
-        self.assertLessEqual(set(seen) - set(BANNER),
-                             {"Error copying file tavHELD.exe: Access denied", "tavOPEN.exe Updated Successfully.",
-                              "tavRUN.exe Updated Successfully."})
+        self.assertLessEqual(set(seen) - set(BANNER), set(files))
+        # The record holds the whole log, in the order the files were listed.
+        [(_, _, strings)] = run.event_records()
+        log = strings[4].split("\r\n")
+        self.assertEqual(log[:2] + sorted(log[2:5]) + log[5:],
+                         ["Failed To Disconnect Drive G:.", "Drive Mapped Successfully."] + files + BANNER + [""])
+        self.assertEqual(run.longest_log(), log[:len(run.longest_log())])
         self.assertEqual(run.companions_running, [True, True, True])
         for name in ("tavRUN.exe", "tavOPEN.exe"):
             self.assertEqual((destination / name).read_bytes(), (share / name).read_bytes())

@@ -3,7 +3,6 @@
 Windows looks for a library that is not a known one beside the program first; Wine does the same
 when told to prefer native libraries, which is how these runs stand for Windows."""
 import shutil
-import subprocess
 import unittest
 
 from harness import BUILD, KESTRANE
@@ -46,11 +45,14 @@ class PlantedLibrariesTest(unittest.TestCase):
         world, share, program = planted_world("planted-no-system-odbc")
         # The world's prefix links the template's files: unlinking one leaves the template whole.
         (world.drive_c / "windows" / "system32" / "odbc32.dll").unlink()
-        # Without a display the start-up failure box cannot open, and the program ends at once.
-        env = {k: v for k, v in world.base_env().items() if k != "DISPLAY"}
-        ended = subprocess.run(["wine", str(program)], env=env, capture_output=True, timeout=60)
+        # The start-up failure box names the library it could not load from the system folder; the
+        # inspector answers it, as a user would.
+        run = world.run(program=program, action="close", timeout=60)
         self.assertEqual(planted_loaded(program), [])
-        self.assertEqual(ended.returncode, 1)
+        self.assertEqual(run.exit_code, 1, run.stderr)
+        [box] = run.message_boxes
+        self.assertEqual((box["caption"], box["stop_icon"]), ("Application Error", True))
+        self.assertTrue(box["text"].lower().startswith("exception: c:\\windows\\system32\\odbc32.dll: "), box["text"])
         self.assertEqual(list(world.destination().iterdir()), [])
 
 

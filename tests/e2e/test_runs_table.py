@@ -29,6 +29,11 @@ def settings(connector, host, database, runs_table):
             f"DBName={database}\r\n[Kestrane]\r\nRunsTable={runs_table}\r\n")
 
 
+def utc_now():
+    """Now in UTC to the whole second, as a row's RunAt is compared with it."""
+    return datetime.datetime.now(datetime.timezone.utc).replace(tzinfo=None, microsecond=0)
+
+
 def program_of_version(version):
     """A program whose version record says version ("7.6.5.4"): Kestrane.exe with the file version
     of its fixed record rewritten."""
@@ -45,6 +50,12 @@ class RunsTableTest(unittest.TestCase):
             for password in (SHARE_PASSWORD, DATABASE_PASSWORD):
                 self.assertNotIn(password, str(value))
 
+    def assertRunTimes(self, run_at, seconds, before, run):
+        """RunAt is the run's start in UTC, and Seconds no more than the run took."""
+        self.assertLessEqual(before, run_at)
+        self.assertLessEqual(run_at, utc_now())
+        self.assertTrue(0 <= seconds <= run.seconds, seconds)
+
     def test_a_run_leaves_its_row_in_a_sqlite_table(self):
         world = JobWorld("runs-sqlite", env=dict(EVENT_LOG))
         share = world.prepare(Source(password=SHARE_PASSWORD),
@@ -56,7 +67,7 @@ class RunsTableTest(unittest.TestCase):
         (share / "tavMENU.exe").write_bytes(program_of_version("7.6.5.4"))
         (world.destination() / "tavBOOK.exe").write_bytes(b"kept")
         (world.destination() / "tavBOOK.exe").chmod(0o444)  # read-only here, writable on the share
-        before = datetime.datetime.now(datetime.timezone.utc).replace(tzinfo=None, microsecond=0)
+        before = utc_now()
         run = world.run()
         self.assertEqual(run.exit_code, 3, run.stderr)
         with sqlite3.connect(world.work / "settings.db") as database:
@@ -75,10 +86,7 @@ class RunsTableTest(unittest.TestCase):
             "UpToDate": 0, "Failed": 1, "SourceFolder": "G:\\Tavirel", "SuiteVersion": "7.6.5.4",
             "KestraneVersion": KESTRANE_VERSION, "FirstError": "Error copying file tavBOOK.exe: Access denied"})
         self.assertEqual(strings[0], row["Outcome"])  # the record says nothing of a row that was written
-        run_at = datetime.datetime.fromisoformat(row["RunAt"])
-        self.assertLessEqual(before, run_at)
-        self.assertLessEqual(run_at, datetime.datetime.now(datetime.timezone.utc).replace(tzinfo=None))
-        self.assertTrue(0 <= row["Seconds"] <= run.seconds, row["Seconds"])
+        self.assertRunTimes(datetime.datetime.fromisoformat(row["RunAt"]), row["Seconds"], before, run)
         self.assertNoPassword(rows[0])
         self.assertEqual(run.text("Edit11"), SHARE_PASSWORD)  # the run had both passwords at hand
         self.assertEqual(run.text("Edit6"), DATABASE_PASSWORD)
@@ -95,12 +103,14 @@ class RunsTableTest(unittest.TestCase):
             "no table": ([], False, not_written + "Invalid object name 'dbo.KestraneRuns'."),
             "table held by another session": (["dbo.KestraneRuns"], True, not_written + "Timeout expired."),
         }
+        workstation = world.wine("cmd", "/c", "echo %COMPUTERNAME%").stdout.strip()
         for name, (row_tables, silent_calls, warning) in cases.items():
             with self.subTest(name), tds_server.TdsServer({"tav": DATABASE_PASSWORD}, {"Tavirel": settings_table},
                                                           row_tables=row_tables, silent_calls=silent_calls) as server:
                 share = world.prepare(source, settings=settings("SQLOLEDB.1", f"127.0.0.1,{server.port}", "Tavirel",
                                                                 "dbo.KestraneRuns"))
                 fill(share, {"tavA.exe": 100})
+                before = utc_now()
                 run = world.run(controls=["Memo1", "Button1"], every=True)
                 self.assertEqual(run.exit_code, 0, run.stderr)
                 self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
@@ -115,9 +125,13 @@ class RunsTableTest(unittest.TestCase):
                                             f"({', '.join(f'@P{i}' for i in range(1, 14))})")
                 row = call.parameters[-len(COLUMNS):]
                 self.assertEqual([p.type for p in row], list(TYPES))
-                self.assertEqual([p.value for p in row][3:], [
-                    0, "The update completed: 1 file updated.", 1, 0, 0, "G:\\Tavirel", "", KESTRANE_VERSION,
-                    row[11].value, ""])
+                values = dict(zip(COLUMNS, (p.value for p in row)))
+                self.assertEqual({k: v for k, v in values.items() if k not in ("RunAt", "Seconds")}, {
+                    "Workstation": workstation, "UserName": world.user, "ExitCode": 0,
+                    "Outcome": "The update completed: 1 file updated.", "Updated": 1, "UpToDate": 0, "Failed": 0,
+                    "SourceFolder": "G:\\Tavirel", "SuiteVersion": "", "KestraneVersion": KESTRANE_VERSION,
+                    "FirstError": ""})
+                self.assertRunTimes(values["RunAt"], values["Seconds"], before, run)
                 self.assertNoPassword(p.value for p in call.parameters)
                 if silent_calls:
                     # The row's own short time-out, while the window answers.
@@ -134,8 +148,7 @@ class RunsTableTest(unittest.TestCase):
         self.assertEqual(run.exit_code, 2, run.stderr)
         [(level, message, strings)] = run.event_records()
         self.assertEqual(level, "err")
-        # Wine's event-log stub prints a long string shortened, as L"...": its start is what shows.
-        self.assertTrue(strings[0].startswith('L"The settings query failed: '), strings[0])
+        self.assertTrue(strings[0].startswith("The settings query failed: "), strings[0])
         self.assertIn(" The run's row was not written to dbo.KestraneRuns: the settings query could not connect to the "
                       "database", strings[0])
         # The settings query's 15-second login alone; a second login for the row would wait as long again.

@@ -3,6 +3,7 @@ folder."""
 import unittest
 
 import test_whole_job as whole_job
+from harness import SCANNER, Run, unix_to_windows
 from job_world import JobWorld, fill
 
 DISCONNECTED = "Drive G: Disconnected Successfully."
@@ -17,6 +18,12 @@ def watched(window):
     return [(s, window.log_lines(s)) for s in window.snapshots if s["visible"] and s["controls"]]
 
 
+def connecting(window, answered=False):
+    """The snapshots of a window while it connected the drive (answered ones only, if asked)."""
+    return [s for s, lines in watched(window)
+            if lines == [whole_job.DISCONNECT_FAILED] and (s["answered"] or not answered)]
+
+
 class WaitTest(unittest.TestCase):
     # A tick that falls due during a wait closes the window right after the update (as a tick does
     # after every update), often before the log's last lines are read: the tests read the logs as
@@ -24,18 +31,21 @@ class WaitTest(unittest.TestCase):
 
     def test_window_answers_while_the_share_connects(self):
         world = JobWorld("wait-connect")
-        share = world.prepare(connect_delay_ms=4000)
+        # The server answers after four seconds, and not before the window was seen answering
+        # during the wait again and again.
+        connected = world.work / "connected"
+        share = world.prepare(connect_delay_ms=4000, connect_release_file=connected)
         fill(share, {"tavA.exe": 10})
-        run = world.run(controls=["Memo1", "Button1"], every=True)
+        run = world.run(controls=["Memo1", "Button1"], every=True,
+                        release=(connected, lambda seen: len(connecting(Run(None, 0, seen), answered=True)) >= 10))
         self.assertEqual(run.exit_code, 0, run.stderr)
         # One update only: a tick taken during the wait would have started another inside it.
         expected = [whole_job.DISCONNECT_FAILED, whole_job.MAPPED] + updated(["tavA.exe"])
         for _, lines in watched(run):
             self.assertEqual(lines, expected[:len(lines)])
-        connecting = [s for s, lines in watched(run) if lines == [whole_job.DISCONNECT_FAILED]]
-        self.assertEqual([s for s in connecting if not s["answered"]], [])
-        # Read again and again during the four seconds, not once before the wait began.
-        self.assertGreaterEqual(len(connecting), 10)
+        self.assertEqual([s for s in connecting(run) if not s["answered"]], [])
+        # Read again and again during the wait, not once before it began.
+        self.assertGreaterEqual(len(connecting(run)), 10)
         self.assertEqual((world.destination() / "tavA.exe").read_bytes(), (share / "tavA.exe").read_bytes())
 
     def test_window_answers_while_a_long_file_is_copied(self):
@@ -44,15 +54,21 @@ class WaitTest(unittest.TestCase):
         share.mkdir(parents=True)
         with open(share / "tavLONG.exe", "wb") as long_file:  # sparse on the share, whole at its copy
             long_file.truncate(768 * 1024 * 1024)
+        # A stand-in agent holds the fresh copy and reads the log meanwhile: the copy cannot take its
+        # target's place while it is held, so the log it reads is one shown during the refresh.
+        reads = world.work / "reads.txt"
+        reads.unlink(missing_ok=True)
+        reader = [SCANNER, unix_to_windows(world.destination()), "~kst*.tmp", "0", unix_to_windows(reads), "1"]
         try:
-            run = world.run(controls=["Memo1", "Button1"], every=True)
+            run = world.run(controls=["Memo1", "Button1"], every=True, companions=[reader])
             self.assertEqual(run.exit_code, 0, run.stderr)
             self.assertEqual((world.destination() / "tavLONG.exe").stat().st_size, 768 * 1024 * 1024)
         finally:
             (world.destination() / "tavLONG.exe").unlink(missing_ok=True)
         copying = [s for s, lines in watched(run) if lines == [whole_job.DISCONNECT_FAILED, whole_job.MAPPED]]
         self.assertEqual([s for s in copying if not s["answered"]], [])
-        self.assertGreaterEqual(len(copying), 5)
+        [(_, answered, lines)] = [line.split("\t") for line in reads.read_text().splitlines()]
+        self.assertEqual((answered, lines), ("answered", f"{whole_job.DISCONNECT_FAILED}|{whole_job.MAPPED}|"))
 
     def test_two_runs_at_once_update_the_folder_one_after_the_other(self):
         world = JobWorld("wait-two-runs")

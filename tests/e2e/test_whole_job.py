@@ -2,7 +2,7 @@
 import os
 import unittest
 
-from harness import WITHOUT_FILE_RIGHTS, unix_to_windows
+from harness import SCANNER, SETTINGS_FOLDER, WITHOUT_FILE_RIGHTS, unix_to_windows
 from job_world import JobWorld, Source, fill
 
 BANNER = ["", "----------", "UPDATE COMPLETED.!", "----------"]
@@ -16,6 +16,13 @@ def enumeration_order(world, folder):
     lists them (unsorted)."""
     listing = world.wine("cmd", "/c", "dir", "/b", "/a-d", unix_to_windows(folder)).stdout
     return [line for line in listing.splitlines() if line]
+
+
+def file_state(path):
+    """What a write would change: the bytes, the time of the last write and of the last change of
+    the file's own record (attributes, which Wine keeps beside the file, included)."""
+    status = path.stat()
+    return path.read_bytes(), status.st_mtime_ns, status.st_ctime_ns
 
 
 class WholeJobTest(unittest.TestCase):
@@ -32,6 +39,8 @@ class WholeJobTest(unittest.TestCase):
         leftover = world.destination() / "~kst5eed0b1e.tmp"
         leftover.write_bytes(b"half a program")
         leftover.chmod(0o444)
+        settings_file = world.drive_c / "Program Files (x86)" / SETTINGS_FOLDER / "VUZuze16.cnf"
+        settings_before = file_state(settings_file)
         first = world.run()
         self.assertEqual(first.exit_code, 0, first.stderr)
         copied = [n for n in enumeration_order(world, share) if n in ("tavMENU.exe", "TAVBOOK.EXE")]
@@ -44,6 +53,10 @@ class WholeJobTest(unittest.TestCase):
         self.assertEqual(first.text("Button1"), "RUNNING")
         self.assertEqual(first.message_boxes, [])
         self.assertEqual(os.listdir(world.desktop), [])  # the run never writes the shortcut
+        self.assertEqual(file_state(settings_file), settings_before)  # nor its settings file
+        # The drive is connected for this sign-in only: Windows keeps a remembered one under
+        # HKCU\Network\<letter>, and so does Wine's mpr.
+        self.assertEqual(world.wine("reg", "query", r"HKCU\Network\G", check=False).returncode, 1)
 
         (share / "tavMENU.exe").write_bytes(b"next version")
         second = world.run()
@@ -66,8 +79,14 @@ class WholeJobTest(unittest.TestCase):
         world = JobWorld("job-growing")
         share = world.prepare()
         fill(share, {f"tav{i:03d}.exe": 4096 for i in range(300)})
+        # A stand-in agent holds the first ten fresh copies it finds and reads the log meanwhile: a
+        # copy cannot take its target's place while it is held, so each log it reads is one the
+        # window shows in the middle of the copy.
+        reads = world.work / "reads.txt"
+        reads.unlink(missing_ok=True)
+        reader = [SCANNER, unix_to_windows(world.destination()), "~kst*.tmp", "0", unix_to_windows(reads), "10"]
         # Watching two controls only, the inspector asks the busy program for little per look.
-        run = world.run(controls=["Memo1", "Button1"])
+        run = world.run(controls=["Memo1", "Button1"], companions=[reader])
         self.assertEqual(run.exit_code, 0, run.stderr)
         names = enumeration_order(world, share)
         log = [DISCONNECT_FAILED, MAPPED] + [f"{n} Updated Successfully." for n in names] + BANNER
@@ -77,7 +96,13 @@ class WholeJobTest(unittest.TestCase):
             self.assertEqual(lines, log[:len(lines)])
         # Today's copy ends long after the first tick: the window answers throughout and its log
         # is read at many lengths, not once at the end.
-        self.assertGreaterEqual(len({len(lines) for lines in during}), 10)
+        read = [line.split("\t")[1:] for line in reads.read_text().splitlines()]
+        self.assertEqual([answered for answered, _ in read], ["answered"] * 10)
+        read_logs = [lines.split("|")[:-1] for _, lines in read]
+        for lines in read_logs:
+            self.assertEqual(lines, log[:len(lines)])
+            self.assertLess(len(lines), len(log) - len(BANNER))
+        self.assertEqual(len({len(lines) for lines in read_logs}), 10)
         self.assertEqual(sorted(p.name for p in world.destination().iterdir()), sorted(names))
 
     def test_wrong_share_password_still_runs_the_copy(self):

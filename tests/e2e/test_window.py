@@ -2,10 +2,9 @@
 import unittest
 
 import shutil
-import subprocess
 
 from background import largest_difference
-from harness import BUILD, KESTRANE, World
+from harness import BUILD, KESTRANE, World, captured
 
 # Left, top, width, height at 96 dpi of every windowed control, and whether it shows.
 EXPECTED = {
@@ -64,7 +63,7 @@ class WindowTest(unittest.TestCase):
         run = world.run(screenshot_when_log="")
         self.assertEqual(run.exit_code, 2, run.stderr)  # nothing configured: the update stops with an error
         self.check_layout(run, 96)
-        captions = [run.text("Button1", s) for s in run.snapshots if s["answered"]]
+        captions = [run.text("Button1", s) for s in run.answered]
         self.assertEqual(captions[-1], "RUNNING")
         self.assertIn("START COPY", captions)
         self.assertIsNotNone(run.screenshot)
@@ -98,7 +97,7 @@ class WindowTest(unittest.TestCase):
         # Without any display Wine has no window driver: creating the window fails.
         world = World("window-nodisplay")
         env = {k: v for k, v in world.base_env().items() if k != "DISPLAY"}
-        result = subprocess.run(["wine", str(KESTRANE)], env=env, timeout=60, capture_output=True)
+        result = captured(["wine", KESTRANE], env, check=False, timeout=60)
         self.assertEqual(result.returncode, 1)
 
 

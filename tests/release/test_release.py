@@ -1,6 +1,10 @@
 """tools/release, run as a release is made: twice unsigned, where each run exports the commit into a
 fresh folder and builds it there, so the two builds share no folder name and no file; and once signed
-with a throwaway certificate."""
+with a throwaway certificate.
+
+Both unsigned builds compile every file, so that their bytes agreeing shows the build reproducible. The
+first also fills a compiler cache of this test's own, from which the signed build takes its objects:
+that build shows the signing, and the cache spares it the unsigned build's compile."""
 import hashlib
 import os
 import re
@@ -45,10 +49,34 @@ def packed_program(msi, folder):
     return next(Path(folder).rglob("Kestrane.exe")).read_bytes()
 
 
+def setUpModule():
+    global COMPILER_CACHE
+    COMPILER_CACHE = tempfile.TemporaryDirectory(prefix="kestrane-release-cache-")
+
+
+def tearDownModule():
+    COMPILER_CACHE.cleanup()
+
+
+def compiler_cache(use):
+    """The environment that builds through the compiler cache: use=False compiles every file and stores
+    it, use=True takes what the cache holds. Each run of tools/release exports into a fresh folder under
+    TMPDIR, given here as the base that the cache takes paths relative to, so that another export
+    still finds the same files."""
+    cache = Path(COMPILER_CACHE.name)
+    exports = cache / "exports"
+    exports.mkdir(exist_ok=True)
+    env = {"CMAKE_C_COMPILER_LAUNCHER": "ccache", "CMAKE_CXX_COMPILER_LAUNCHER": "ccache",
+           "CCACHE_DIR": str(cache / "ccache"), "CCACHE_BASEDIR": str(exports), "TMPDIR": str(exports)}
+    return env if use else dict(env, CCACHE_RECACHE="1")
+
+
 def release(out, env=None):
-    """Runs tools/release into out: (bundle, package, the SHA-256 it printed of each)."""
+    """Runs tools/release into out: (bundle, package, the SHA-256 it printed of each). Without a
+    compiler cache in env, every file is compiled, whatever cache the caller's environment names."""
+    uncached = {k: v for k, v in os.environ.items() if not k.endswith("_COMPILER_LAUNCHER")}
     printed = subprocess.run([SOURCE / "tools" / "release", out], check=True, stdout=subprocess.PIPE, text=True,
-                             env=dict(os.environ, **(env or {}))).stdout
+                             env=dict(uncached, **(env or {}))).stdout
     sums = [line.split()[0] for line in printed.splitlines()[-2:]]
     return next(Path(out).glob("Kestrane-*.zip")), next(Path(out).glob("Kestrane-*.msi")), sums
 
@@ -62,7 +90,8 @@ class ReleaseTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.folder = tempfile.TemporaryDirectory(prefix="kestrane-release-test-")
-        cls.releases = [release(Path(cls.folder.name) / run) for run in ("first", "second")]
+        folder = Path(cls.folder.name)
+        cls.releases = [release(folder / "first", compiler_cache(use=False)), release(folder / "second")]
 
     @classmethod
     def tearDownClass(cls):
@@ -109,7 +138,8 @@ class SignedReleaseTest(unittest.TestCase):
         folder = Path(cls.folder.name)
         cls.certificate = make_certificate(folder / "certificate")
         cls.stranger = make_certificate(folder / "stranger", name="Somebody Else")
-        cls.bundle, cls.package, _ = release(folder / "signed", cls.certificate.signing_env())
+        cls.bundle, cls.package, _ = release(folder / "signed",
+                                             dict(cls.certificate.signing_env(), **compiler_cache(use=True)))
         with zipfile.ZipFile(cls.bundle) as archive:
             cls.program = Path(archive.extract("Kestrane.exe", folder))
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/exception.h"
 #include "base/text.h"
 #include "platform/system_error.h"
 #include "platform/win32/unique_handle.h"
@@ -19,6 +20,8 @@
 #include "tests/unit/error_outcome.h"
 #include "tests/win/recording_log.h"
 #include "tests/win/scratch.h"
+#include "tests/win/wine_host.h"
+#include "update/replacing_copy.h"
 #include "update/temporary_name.h"
 
 namespace {
@@ -383,6 +386,68 @@ TEST_F(FileRefresh, ChangedCopiesOnlyFilesWhoseSizeOrTimeDiffers) {
   EXPECT_EQ(ReadBytes(destination / u"same-stamp.exe"), "VERSION 1 OF same-stamp.exe");
   SetFileAttributesW(Wide(share / u"same.exe"), FILE_ATTRIBUTE_NORMAL);
   SetFileAttributesW(Wide(destination / u"same.exe"), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A fresh name that exists is never written over, whoever made it: the copy draws another; and a
+// folder that answers "exists" to every name ends as the file's error after 16 draws, not a hang.
+TEST_F(FileRefresh, AFreshNameThatExistsIsNeverOverwritten) {
+  constexpr uint32_t kTaken = 0x5eed0001, kFree = 0x5eed0002;
+  const std::u16string taken = destination / TemporaryName(kTaken);
+  WriteBytes(taken, "another program's file");
+  WriteBytes(destination / u"tavA.exe", "working");
+  WriteBytes(share / u"tavA.exe", "new");
+  const std::vector<std::u16string> names = {u"tavA.exe", TemporaryName(kTaken)};
+
+  int draws = 0;
+  CopyReplacing(share / u"tavA.exe", destination / u"tavA.exe", {}, [&] { return ++draws == 1 ? kTaken : kFree; });
+  EXPECT_EQ(draws, 2);
+  EXPECT_EQ(ReadBytes(destination / u"tavA.exe"), "new");
+  EXPECT_EQ(ReadBytes(taken), "another program's file");
+  EXPECT_EQ(Names(destination.path()), names);
+
+  draws = 0;
+  WriteBytes(share / u"tavA.exe", "newer");
+  EXPECT_THROW(CopyReplacing(share / u"tavA.exe", destination / u"tavA.exe", {}, [&] { return ++draws, kTaken; }),
+               EInOutError);
+  EXPECT_EQ(draws, 16);
+  EXPECT_EQ(ReadBytes(destination / u"tavA.exe"), "new");
+  EXPECT_EQ(ReadBytes(taken), "another program's file");
+  EXPECT_EQ(Names(destination.path()), names);
+}
+
+// The log of a run whose file server goes away once the first file is done: the share's folder is
+// gone, as when the server drops the connection after the listing.
+class ShareGoneAfterTheFirstFile : public ActivityLog {
+ public:
+  explicit ShareGoneAfterTheFirstFile(std::u16string share) : share_(std::move(share)) {}
+  void AppendLine(const std::u16string& line) override {
+    if (lines.empty()) wine_host::RemoveTree(share_);
+    lines.push_back(line);
+  }
+  std::vector<std::u16string> lines;
+
+ private:
+  std::u16string share_;
+};
+
+TEST_F(FileRefresh, ASourceThatGoesAwayMidwayKeepsTheWorkingFiles) {
+  const std::vector<std::u16string> names = {u"tavA.exe", u"tavB.exe", u"tavC.exe"};
+  for (const std::u16string& name : names) {
+    WriteBytes(share / name, "new " + ToUtf8(name));
+    WriteBytes(destination / name, "working " + ToUtf8(name));
+  }
+  ShareGoneAfterTheFirstFile log(share.path());
+  counts = CopyFilesWithPattern(share.path(), u"tav*.exe", destination.path(), RefreshMode::All, log);
+  ASSERT_EQ(log.lines.size(), names.size() + kBanner.size());
+  EXPECT_EQ(counts.updated, 1);
+  EXPECT_EQ(counts.failed, 2);
+  for (const std::u16string& name : names) {
+    const bool first = log.lines[0] == name + u" Updated Successfully.";
+    EXPECT_EQ(ReadBytes(destination / name), (first ? "new " : "working ") + ToUtf8(name));
+  }
+  for (size_t i = 1; i < names.size(); ++i)
+    EXPECT_EQ(log.lines[i].rfind(u"Error copying file ", 0), 0u) << ToUtf8(log.lines[i]);
+  EXPECT_EQ(Names(destination.path()), names);
 }
 
 // Run by its own ctest entry under a file size limit: the disk "fills up" after 1 MiB, so copying

@@ -98,6 +98,17 @@ TEST(HoldOf, AnAccessDenialIsJudgedByTheFoldersListing) {
   SetFileAttributesW(Wide(folder / u"read-only"), FILE_ATTRIBUTE_NORMAL);
 }
 
+// Hidden, as a file of the program's own among the user's: Explorer shows it only to whoever asks
+// for hidden files.
+TEST(FolderUpdateLock, TheLockFileIsHidden) {
+  ScratchFolder folder(u"lock-hidden");
+  const FolderUpdateLock::Attempt held = FolderUpdateLock::TryAcquire(folder.path());
+  ASSERT_TRUE(held.lock);
+  const DWORD attributes = GetFileAttributesW(Wide(folder / std::u16string(platform::kFolderUpdateLockName)));
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << attributes;
+}
+
 TEST(FolderUpdateTurn, AMissingFolderIsNoOnesToWaitForAndTheRecordSaysSo) {
   ScratchFolder parent(u"turn-missing");
   const FolderUpdateLock::Attempt attempt = FolderUpdateLock::TryAcquire(parent / u"missing");

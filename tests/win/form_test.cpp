@@ -459,7 +459,8 @@ TEST_F(FormTest, ADensityChangeRescalesTheControlsAndFreesTheFontsItReplaces) {
       EXPECT_EQ(Width(rect), MulDiv(kControls[i].width, dpi, 96)) << dpi << " dpi, control " << i;
       EXPECT_EQ(rect.bottom - rect.top, MulDiv(kControls[i].height, dpi, 96)) << dpi << " dpi, control " << i;
     }
-    // Wine counts no GDI objects (the count stays 0); there the replaced font's handle tells.
+    // A replaced font whose handle still names a font was never freed. Windows also counts the
+    // process's GDI objects (below); Wine counts none, so under Wine this handle is what tells.
     if (replacedFont) {
       EXPECT_EQ(GetObjectType(replacedFont), 0u) << "the font replaced at " << dpi << " dpi lives on";
     }
@@ -473,7 +474,9 @@ TEST_F(FormTest, ADensityChangeRescalesTheControlsAndFreesTheFontsItReplaces) {
       EXPECT_EQ(std::abs(font.lfHeight), MulDiv(fontHeightAtFirstDensity, 144, 96));
     } else {
       EXPECT_EQ(std::abs(font.lfHeight), fontHeightAtFirstDensity);
-      EXPECT_EQ(gdiObjects, gdiObjectsAtFirstDensity) << "GDI objects left behind by the change and back";
+      if (gdiObjectsAtFirstDensity != 0) {  // a count the system keeps: Windows, never Wine
+        EXPECT_EQ(gdiObjects, gdiObjectsAtFirstDensity) << "GDI objects left behind by the change and back";
+      }
     }
   }
 }

@@ -260,4 +260,16 @@ TEST_F(StandInServer, SilentServerTimesOutAtTheLoginTimeOut) {
   EXPECT_LT(waited, std::chrono::seconds(45));
 }
 
+// The other: a server that logs in and then never answers the query holds it for the 30-second
+// query time-out (a driver's own default is to wait for ever), and acknowledges the cancel.
+TEST_F(StandInServer, AQueryLeftUnansweredTimesOutAtTheQueryTimeOut) {
+  const auto start = std::chrono::steady_clock::now();
+  const MemorySlotStore slots = RunQuery(Slots(u"Silent", "KESTRANE_TDS_PORT"));
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(slots.Read(Slot::Edit9), u"Error: [FreeTDS][SQL Server]Timeout expired");
+  EXPECT_EQ(slots.Read(Slot::Edit1), u":");
+  EXPECT_GE(waited, std::chrono::seconds(29));
+  EXPECT_LT(waited, std::chrono::seconds(55));
+}
+
 }  // namespace
