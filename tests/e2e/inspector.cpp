@@ -254,7 +254,8 @@ bool SaveScreen(const std::wstring& path) {
 // Writes the window's state when it changed (or always, with --every) and acts as asked.
 void Look(Watch& watch, Options& options, std::ofstream& out, ULONGLONG start) {
   DWORD process = 0;
-  GetWindowThreadProcessId(watch.form, &process);
+  // A window destroyed since it was found has no process, and nothing of it is left to tell.
+  if (!GetWindowThreadProcessId(watch.form, &process) || !process) return;
   RECT window, client;
   GetWindowRect(watch.form, &window);
   GetClientRect(watch.form, &client);
