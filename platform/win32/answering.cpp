@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -129,12 +130,17 @@ void KeepResponsive() noexcept {
   const ULONGLONG now = GetTickCount64();
   if (now - lastRepaint < kRepaintIntervalMs) return;
   lastRepaint = now;
+  // A window that asks for another paint while it paints (a log with lines not yet due) gets it in
+  // the next round.
+  HWND painted[kMostPaintsAtOnce];
   for (int i = 0; i < kMostPaintsAtOnce && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT); ++i) {
     if (message.message == WM_QUIT) {
       // Not ours to take: the message loop ends on it once the step is over.
       PostQuitMessage(static_cast<int>(message.wParam));
       return;
     }
+    if (std::find(painted, painted + i, message.hwnd) != painted + i) return;
+    painted[i] = message.hwnd;
     DispatchMessageW(&message);
   }
 }

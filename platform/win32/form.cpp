@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/form_face.h"
 #include "platform/win32/form_fonts.h"
+#include "platform/win32/memo_log.h"
 #include "platform/win32/picture.h"
 #include "platform/win32/tab_order.h"
 #include "platform/win32/unique_handle.h"
@@ -69,15 +71,19 @@ class Win32Form final : public Form {
     CreateControls(instance);
   }
 
+  // The lines a handler logged are all shown when it ends, and before its error is reported.
   void Guard(const std::function<void()>& action) override {
     try {
       const HandlerScope running(handlerRunning_);
       action();
     } catch (const Exception& error) {
+      ShowLogs();
       events_.OnHandlerError(error);
     } catch (const std::exception& error) {
+      ShowLogs();
       events_.OnHandlerError(Exception(FromUtf8(error.what())));
     }
+    ShowLogs();
   }
 
   std::u16string Text(size_t control) const override {
@@ -92,16 +98,7 @@ class Win32Form final : public Form {
     SetWindowTextW(controls_.at(control), Wide(text));
   }
 
-  void AppendLine(size_t control, const std::u16string& text) override {
-    HWND memo = controls_.at(control);
-    const std::u16string line = text + u"\r\n";
-    const LRESULT end = GetWindowTextLengthW(memo);
-    SendMessageW(memo, EM_SETSEL, end, end);
-    SendMessageW(memo, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Wide(line)));
-    SendMessageW(memo, EM_SCROLLCARET, 0, 0);
-    // The line shows, and a reader of the log gets an answer, while the step that wrote it runs on.
-    KeepResponsive();
-  }
+  void AppendLine(size_t control, const std::u16string& text) override { logs_.at(control)->AppendLine(text); }
 
   void SetOuterWidth(int width, int clientLimit) override {
     RECT window, client;
@@ -136,6 +133,11 @@ class Win32Form final : public Form {
   }
 
  private:
+  void ShowLogs() {
+    for (const std::unique_ptr<MemoLog>& log : logs_)
+      if (log) log->Show();
+  }
+
   static std::u16string LastErrorCode() { return FromAscii(std::to_string(GetLastError())); }
 
   // The picture is scaled for the window's density while the window is built and filled in.
@@ -172,6 +174,7 @@ class Win32Form final : public Form {
 
   void CreateControls(HINSTANCE instance) {
     controls_.assign(layout_.controls.size(), nullptr);
+    logs_.resize(layout_.controls.size());
     for (size_t i = 0; i < layout_.controls.size(); ++i) {
       const ControlLayout& control = layout_.controls[i];
       if (!IsWindowed(control.kind)) continue;
@@ -194,6 +197,7 @@ class Win32Form final : public Form {
       if (control.kind != ControlKind::Button) SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);
       SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(control.font)), FALSE);
       controls_[i] = hwnd;
+      if (control.kind == ControlKind::Memo) logs_[i] = std::make_unique<MemoLog>(hwnd);
     }
   }
 
@@ -313,7 +317,8 @@ class Win32Form final : public Form {
   Picture picture_;
   HWND lastFocus_ = nullptr;
   bool handlerRunning_ = false;
-  std::vector<HWND> controls_;  // owned by the window; null for pictures and labels
+  std::vector<HWND> controls_;                  // owned by the window; null for pictures and labels
+  std::vector<std::unique_ptr<MemoLog>> logs_;  // one for each memo, null for the other controls
   // Declared after everything the window uses, so that it is destroyed first.
   UniqueWindow window_;
 };

@@ -78,7 +78,8 @@ class WholeJobTest(unittest.TestCase):
     def test_another_process_sees_the_log_grow_line_by_line_during_the_copy(self):
         world = JobWorld("job-growing")
         share = world.prepare()
-        fill(share, {f"tav{i:03d}.exe": 4096 for i in range(300)})
+        # Enough files for many turns of the copy, whose lines the log takes a turn at a time.
+        fill(share, {f"tav{i:04d}.exe": 4096 for i in range(1000)})
         # A stand-in agent holds the first ten fresh copies it finds and reads the log meanwhile: a
         # copy cannot take its target's place while it is held, so each log it reads is one the
         # window shows in the middle of the copy.

@@ -39,7 +39,8 @@ W2K, XP, VISTA = "Windows 2000 Professional", "Windows XP", "Windows Vista"
 IMPORTS = {
     "advapi32.dll": dict.fromkeys(
         ["DeregisterEventSource", "GetUserNameW", "RegisterEventSourceW", "ReportEventW"], W2K),
-    "comctl32.dll": {"InitCommonControlsEx": VISTA},
+    "comctl32.dll": dict.fromkeys(
+        ["DefSubclassProc", "InitCommonControlsEx", "RemoveWindowSubclass", "SetWindowSubclass"], VISTA),
     "crypt32.dll": {"CertGetNameStringW": XP, "CryptHashCertificate2": VISTA},
     "gdi32.dll": dict.fromkeys(
         ["CreateFontW", "DeleteObject", "GetDeviceCaps", "SelectObject", "SetBkColor", "SetBkMode", "SetTextColor",

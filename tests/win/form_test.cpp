@@ -281,9 +281,15 @@ bool SendFromElsewhere(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam
 // A message on its way from another thread: construction returns once it waits for this thread.
 class SentMessage {
  public:
-  explicit SentMessage(std::function<bool()> send) : sender_([this, send] { answered_ = send(); }) {
+  explicit SentMessage(std::function<bool()> send)
+      : sender_([this, send] {
+          answered_ = send();
+          returned_ = true;
+        }) {
     while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(1);
   }
+  // Whether the send has returned, answered or not.
+  bool Returned() const { return returned_; }
   // Whether this thread answered it before coming here (here it answers nothing more).
   bool Answered() {
     sender_.join();
@@ -291,7 +297,7 @@ class SentMessage {
   }
 
  private:
-  bool answered_ = false;
+  std::atomic<bool> answered_ = false, returned_ = false;
   std::jthread sender_;
 };
 
@@ -299,7 +305,7 @@ class SentMessage {
 struct TextReader {
   explicit TextReader(HWND control)
       : message([this, control] {
-          std::array<wchar_t, 64> buffer{};
+          std::vector<wchar_t> buffer(1 << 20);
           const bool answered =
               SendFromElsewhere(control, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
           text = FromWide(buffer.data());
@@ -310,26 +316,41 @@ struct TextReader {
 };
 
 // The run's copy as the program runs it: a long handler on the window's thread that logs line by
-// line. Each line can be read from elsewhere as soon as it is written, and a click sent meanwhile
-// is answered; but no click and no tick, queued or sent, is handled before the handler ends.
+// line, faster than the log shows them one by one. What another process sends meanwhile is
+// answered while the handler goes on logging, and each read of the log finds every line logged up
+// to some point, whole and in order; no click and no tick, queued or sent, is handled before the
+// handler ends, and the last lines are in the log and drawn before the window's loop ends.
 TEST_F(FormTest, ALongHandlerAnswersWhatIsSentWhileClicksAndTicksWait) {
   Show();
   HWND memo = ControlWindow(kMemo), button = ControlWindow(kButton);
+  std::u16string logged;  // what the log must read once every line is in
+  int lines = 0;
+  // Logs line after line until sent has been answered (or clearly never will be).
+  const auto logUntilReturned = [&](const SentMessage& sent) {
+    const ULONGLONG giveUp = GetTickCount64() + kUnansweredMs;
+    while (!sent.Returned() && GetTickCount64() < giveUp) {
+      const std::u16string line = u"line " + FromUtf8(std::to_string(++lines));
+      form_->AppendLine(kMemo, line);
+      logged += line + u"\r\n";
+      Sleep(1);  // the work between two lines
+    }
+  };
   std::vector<bool> answered;
-  std::vector<std::u16string> read;
+  std::vector<std::u16string> read, loggedWhenRead;
   events_.onClick = [&](size_t) {
     if (events_.clicks.size() > 1) return;
     PostMessageW(button, BM_CLICK, 0, 0);
     form_->EnableTimer(9, 1);
     while (!(HIWORD(GetQueueStatus(QS_TIMER)) & QS_TIMER)) Sleep(1);
     SentMessage click([button] { return SendFromElsewhere(button, BM_CLICK); });
-    form_->AppendLine(kMemo, u"one");
+    logUntilReturned(click);
     answered.push_back(click.Answered());
-    for (const char16_t* line : {u"two", u"three"}) {
+    for (int i = 0; i < 3; ++i) {
       TextReader reader(memo);
-      form_->AppendLine(kMemo, line);
+      logUntilReturned(reader.message);
       answered.push_back(reader.message.Answered());
       read.push_back(reader.text);
+      loggedWhenRead.push_back(logged);
     }
     // And drawn: a step that keeps going has the log painted within the repaint interval.
     const ULONGLONG giveUp = GetTickCount64() + kUnansweredMs;
@@ -338,11 +359,30 @@ TEST_F(FormTest, ALongHandlerAnswersWhatIsSentWhileClicksAndTicksWait) {
     EXPECT_EQ(events_.clicks.size(), 1u);
     EXPECT_TRUE(events_.ticks.empty());
   };
-  events_.onTimer = [&](unsigned) { form_->Close(); };
+  events_.onTimer = [&](unsigned) {
+    // The second of two lines in a row is not due to be handed over yet when the window closes.
+    for (const char16_t* line : {u"closing", u"closed"}) {
+      form_->AppendLine(kMemo, line);
+      logged += line + std::u16string(u"\r\n");
+    }
+    form_->Close();
+  };
   PostMessageW(button, BM_CLICK, 0, 0);
   form_->Run();
-  EXPECT_EQ(answered, (std::vector<bool>{true, true, true}));
-  EXPECT_EQ(read, (std::vector<std::u16string>{u"one\r\ntwo\r\n", u"one\r\ntwo\r\nthree\r\n"}));
+  EXPECT_EQ(answered, (std::vector<bool>{true, true, true, true}));
+  ASSERT_EQ(read.size(), 3u);
+  for (size_t i = 0; i < read.size(); ++i) {
+    // Whole lines from the first on, none missing, none out of order.
+    EXPECT_EQ(read[i], loggedWhenRead[i].substr(0, read[i].size()));
+    EXPECT_TRUE(read[i].ends_with(u"\r\n")) << i;
+    if (i > 0) {
+      EXPECT_GT(read[i].size(), read[i - 1].size());
+    }
+  }
+  // The last lines were shown before the window's loop ended. Looked at without a message to the
+  // log, which would hand any waiting line over: nothing waits to be drawn, so no line waits at all.
+  EXPECT_FALSE(GetUpdateRect(memo, nullptr, FALSE));
+  EXPECT_EQ(form_->Text(kMemo), logged);
   // Afterwards, in order: the queued click, the sent one, the tick.
   EXPECT_EQ(events_.clicks, (std::vector<size_t>{kButton, kButton, kButton}));
   EXPECT_EQ(events_.ticks, std::vector<unsigned>{9});
