@@ -10,10 +10,14 @@
     its byte-order mark), which Windows reads whole; never as UTF-8, which Windows reads wrong or
     not at all.
 
-    Run it as administrator or as the system account: an Intune platform script, a Win32 app's
-    install command, a Configuration Manager script or a Group Policy startup script. It works in
-    Windows PowerShell 5.1 and in PowerShell 7, in a 32-bit or a 64-bit host alike. The folder keeps
-    the rights it inherits: users read the file, administrators write it.
+    Run it as administrator or as the system account: a Win32 app's install command (Intune), a
+    Configuration Manager script or a Group Policy startup script. It works in every PowerShell from
+    Windows PowerShell 2.0 (Windows 7) to PowerShell 7, in a 32-bit or a 64-bit host alike. The
+    folder keeps the rights it inherits: users read the file, administrators write it.
+
+    It refuses a value that Windows would not give back to Kestrane as written: one with blanks at
+    either end or quote marks around it (Windows drops them when it reads the file), or one that
+    holds a line break (the value would end there). Nothing is written then.
 
     Every user of the workstation can read the file, and with it the database login's password:
     give that login nothing but SELECT on vcUpgradeSettings (and INSERT on the runs table), or use
@@ -82,6 +86,21 @@ $lines = @(
     "PublisherThumbprint=$PublisherThumbprint"
     "Unsigned=$Unsigned"
 )
+
+# Why Windows would hand Kestrane another value than the one written, or nothing when it would not.
+function Get-AlteredReason([string]$Value) {
+    if ($Value -match '[\r\n]') { return 'it holds a line break, where the value would end' }
+    if ($Value -match '^\s|\s$') { return 'Windows drops the blanks at its ends when it reads the file' }
+    if ($Value -match '^([''"]).*\1$') { return 'Windows drops the quote marks around it when it reads the file' }
+    return $null
+}
+
+foreach ($line in $lines) {
+    $key, $value = $line -split '=', 2
+    if ($null -eq $value) { continue }
+    $reason = Get-AlteredReason $value
+    if ($reason) { throw "Nothing was written: the value of $key would not reach Kestrane as given: $reason." }
+}
 
 New-Item -ItemType Directory -Path $folder -Force | Out-Null
 # Unicode is UTF-16 LE with its byte-order mark in Windows PowerShell 5.1 and PowerShell 7 alike.

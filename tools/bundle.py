@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """bundle.py SOURCE EXE VERSION OUT [BESIDE...]: packs the release bundle OUT/Kestrane-VERSION.zip.
 
-The bundle holds Kestrane.exe, DEPLOY.md (the README's opening and its part for the Windows
-administrator) with the pictures it shows, under the paths it names them by, every file of deploy/
-(the sample settings file and the scripts), and SHA256SUMS of those files and of the files that
-ship beside the bundle (BESIDE, listed by name). The same inputs give the same bytes: entries
-sorted by name, every entry dated SOURCE_DATE_EPOCH (the commit's time, in UTC) with the same mode.
+The bundle holds Kestrane.exe, DEPLOY.md (the administrator's guide) with the pictures it shows,
+under the paths it names them by, every file of deploy/ (the sample settings file, the scripts, the
+task and the subscription), and SHA256SUMS of those files and of the files that ship beside the
+bundle (BESIDE, listed by name). The same inputs give the same bytes: entries sorted by name, every
+entry dated SOURCE_DATE_EPOCH (the commit's time, in UTC) with the same mode.
 """
 import hashlib
 import os
@@ -15,27 +15,15 @@ import time
 import zipfile
 from pathlib import Path
 
-ADMINISTRATOR_PART = "## For the Windows administrator"
 PICTURE = re.compile(r"!\[[^\]]*\]\(([^)\s]+)\)")  # ![text](path): a picture Markdown shows
 ZIP_EPOCH = 315532800  # 1980-01-01, the earliest date a zip entry can hold
 
 
-def deploy_guide(readme):
-    """The README up to its first section, then the administrator's section."""
-    lines = readme.splitlines(keepends=True)
-    sections = [i for i, line in enumerate(lines) if line.startswith("## ")]
-    start = next((i for i in sections if lines[i].rstrip() == ADMINISTRATOR_PART), None)
-    if not sections or start is None:
-        raise SystemExit(f"bundle: README.md has no section \"{ADMINISTRATOR_PART}\"")
-    end = next((i for i in sections if i > start), len(lines))
-    return "".join(lines[:sections[0]] + lines[start:end]).rstrip("\n") + "\n"
-
-
 def bundle_files(source, exe):
     """Every file of the bundle but SHA256SUMS, by its name in the bundle; exe: the program's bytes."""
-    guide = deploy_guide((source / "README.md").read_text(encoding="utf-8"))
-    files = {"Kestrane.exe": exe, "DEPLOY.md": guide.encode("utf-8")}
-    files.update({path: (source / path).read_bytes() for path in PICTURE.findall(guide)})
+    guide = (source / "DEPLOY.md").read_bytes()
+    files = {"Kestrane.exe": exe, "DEPLOY.md": guide}
+    files.update({path: (source / path).read_bytes() for path in PICTURE.findall(guide.decode("utf-8"))})
     files.update({path.name: path.read_bytes() for path in (source / "deploy").iterdir() if path.is_file()})
     return files
 

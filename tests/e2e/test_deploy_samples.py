@@ -16,6 +16,8 @@ from test_whole_job import BANNER, DISCONNECT_FAILED, MAPPED
 DEPLOY = SOURCE / "deploy"
 SUBSCRIPTION = "{http://schemas.microsoft.com/2006/03/windows/events/subscription}"
 SETTINGS_WRITER = DEPLOY / "Write-KestraneSettings.ps1"
+TASK = "{http://schemas.microsoft.com/windows/2004/02/mit/task}"
+INSTALLED = r"C:\Program Files\Kestrane\Kestrane.exe"  # where the package puts the program
 
 
 def sample_settings():
@@ -65,6 +67,15 @@ def settings_the_writer_writes(script):
     return written
 
 
+def altered_reason_rules(script):
+    """The settings writer's rules for a value Windows would alter, in the order it asks them: (pattern,
+    reason), each pattern as the regular expression it is (.NET's and Python's agree on these)."""
+    [body] = re.findall(r"^function Get-AlteredReason\(\[string\]\$Value\) \{\r\n(.*?)^\}", script,
+                        re.DOTALL | re.MULTILINE)
+    rules = re.findall(r"if \(\$Value -match '((?:[^']|'')*)'\) \{ return '([^']*)' \}", body)
+    return [(re.compile(pattern.replace("''", "'")), reason) for pattern, reason in rules]
+
+
 def unbalanced(script):
     """What is left open or closed too often in a PowerShell script, strings and comments aside."""
     code = re.sub(r"<#.*?#>|#[^\r\n]*|'[^']*'|\"(?:`.|[^\"`])*\"", "", script, flags=re.DOTALL)
@@ -100,7 +111,7 @@ class DeploySamplesTest(unittest.TestCase):
         self.assertEqual(run.log_lines(), [DISCONNECT_FAILED, MAPPED, "tavMENU.exe Updated Successfully."] + BANNER)
         self.assertEqual((world.destination() / "tavMENU.exe").read_bytes(), (share / "tavMENU.exe").read_bytes())
 
-    def test_the_event_forwarding_subscription_selects_each_runs_record(self):
+    def test_the_event_forwarding_subscription_selects_each_runs_record_and_the_rows_warning(self):
         subscription = ElementTree.parse(DEPLOY / "Kestrane-subscription.xml").getroot()
         self.assertEqual(subscription.tag, SUBSCRIPTION + "Subscription")
         # The collector takes the query as the text of its element: an event query list of its own.
@@ -108,7 +119,28 @@ class DeploySamplesTest(unittest.TestCase):
         [select] = query_list.iter("Select")
         self.assertEqual(select.get("Path"), "Application")
         self.assertEqual(re.findall(r"Provider\[@Name='([^']*)'\]", select.text), ["Kestrane"])
-        self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103])
+        self.assertEqual(sorted(int(n) for n in re.findall(r"EventID=(\d+)", select.text)), [100, 102, 103, 110])
+
+    def test_the_scheduled_task_starts_the_installed_program_for_each_signed_in_member_of_a_group(self):
+        task = ElementTree.parse(DEPLOY / "Kestrane-task.xml").getroot()
+        self.assertEqual(task.tag, TASK + "Task")
+        # Version 1.2 is what Windows 7's Task Scheduler reads.
+        self.assertEqual(task.get("version"), "1.2")
+        [trigger] = task.find(TASK + "Triggers")
+        # A logon trigger without a user fires for whoever signs in; the principal's group narrows it.
+        self.assertEqual(trigger.tag, TASK + "LogonTrigger")
+        self.assertIsNone(trigger.find(TASK + "UserId"))
+        [principal] = task.find(TASK + "Principals")
+        self.assertEqual(principal.findtext(TASK + "GroupId"), "S-1-5-32-545")
+        self.assertIsNone(principal.find(TASK + "UserId"))
+        self.assertEqual(principal.findtext(TASK + "RunLevel"), "LeastPrivilege")
+        actions = task.find(TASK + "Actions")
+        self.assertEqual(actions.get("Context"), principal.get("id"))
+        self.assertEqual(actions.findtext(f"{TASK}Exec/{TASK}Command"), f'"{INSTALLED}"')
+        settings = task.find(TASK + "Settings")
+        # Every member's sign-in gets its own run, also on battery.
+        self.assertEqual(settings.findtext(TASK + "MultipleInstancesPolicy"), "Parallel")
+        self.assertEqual(settings.findtext(TASK + "DisallowStartIfOnBatteries"), "false")
 
     def test_every_sample_is_ascii_with_windows_line_ends_and_the_xml_is_well_formed(self):
         for path in sorted(DEPLOY.iterdir()):
@@ -138,6 +170,32 @@ class DeploySamplesTest(unittest.TestCase):
         self.assertEqual(written["Kestrane"], {**sample["Kestrane"], "RunsTable": "", "Publisher": "",
                                                "PublisherThumbprint": "", "Unsigned": ""})
 
+    def test_the_settings_writer_refuses_every_value_windows_would_not_give_back_as_written(self):
+        script = SETTINGS_WRITER.read_bytes().decode("ascii")
+        rules = altered_reason_rules(script)
+
+        def reason(value):
+            return next((why for pattern, why in rules if pattern.search(value)), None)
+
+        line_break, blanks, quotes = "line break", "blanks", "quote marks"
+        cases = [
+            ("Ch4nge-Me!", None), ("", None), ("p w;d=x", None), ('"', None), ('"pw', None), ("p'w'", None),
+            ('p"w"', None), ("sqlserver01\\TAVIREL", None), ("p\tw", None),
+            ("a\r\nb", line_break), ("a\nb", line_break), ("pw\r", line_break), ('"a\nb"', line_break),
+            (" pw", blanks), ("pw ", blanks), ("\tpw", blanks), ("pw\t", blanks), (" ", blanks),
+            ('"pw"', quotes), ("'pw'", quotes), ("''", quotes), ('""', quotes), ("'p\"w'", quotes),
+        ]
+        for value, expected in cases:
+            with self.subTest(value=value):
+                found = reason(value)
+                if expected is None:
+                    self.assertIsNone(found)
+                else:
+                    self.assertIn(expected, found or "")
+        # Every line is checked as it will be written, before anything is: whatever keys it comes to hold.
+        code = re.sub(r"<#.*?#>|#[^\r\n]*", "", script, flags=re.DOTALL)
+        self.assertRegex(code, r"(?ms)^\$lines = @\(.*foreach \(\$line in \$lines\).*Get-AlteredReason \$value.*"
+                               r"throw .*^New-Item")
 
 if __name__ == "__main__":
     unittest.main()

@@ -9,14 +9,13 @@ from pathlib import Path
 
 from harness import KESTRANE, SOURCE, World, unix_to_windows
 from job_world import JobWorld
-from test_deploy_samples import run_with_samples
+from test_deploy_samples import INSTALLED, run_with_samples
 from throwaway_certificate import make_certificate
 
 RUN = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 EVENT_SOURCE = r"HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Kestrane"
 UNINSTALL = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 PRODUCTS = r"HKLM\Software\Classes\Installer\Products"
-INSTALLED = r"C:\Program Files\Kestrane\Kestrane.exe"
 FIRST, NEWER = "1.0.0.0", "1.1.0.0"
 # msiexec ends with ERROR_INSTALL_FAILURE, 1603, when a launch condition refuses the package: Wine
 # hands the host only its low byte.

@@ -21,8 +21,9 @@ from job_world import JobWorld, fill  # noqa: E402
 from test_whole_job import BANNER  # noqa: E402
 from throwaway_certificate import make_certificate  # noqa: E402
 
-ENTRIES = ["DEPLOY.md", "Kestrane-subscription.xml", "Kestrane.exe", "KestraneAttention.sql", "KestraneRuns.sql",
-           "SHA256SUMS", "VUZuze16.cnf", "Write-KestraneSettings.ps1", "docs/window.png", "vcUpgradeSettings.sql"]
+ENTRIES = ["DEPLOY.md", "Kestrane-subscription.xml", "Kestrane-task.xml", "Kestrane.exe", "KestraneAttention.sql",
+           "KestraneRuns.sql", "SHA256SUMS", "VUZuze16.cnf", "Write-KestraneSettings.ps1", "docs/window.png",
+           "vcUpgradeSettings.sql"]
 UPGRADE_CODE = "{5D0C3B62-8E1F-4C7A-9B2E-3F6A1D4E8C57}"  # the one every version of the package carries
 
 
