@@ -89,7 +89,8 @@ std::u16string Sentences(const RunReport& report) {
   return report.rowFailure.empty() ? text : text + u" " + report.rowFailure;
 }
 
-std::u16string Capped(const std::u16string& text) { return text.substr(0, kMostOtherCharacters); }
+// Never between the two halves of a character, which Event Viewer would show as two broken ones.
+std::u16string Capped(const std::u16string& text) { return CutWithin(text, kMostOtherCharacters); }
 
 // Whole lines from both ends, the middle left out, when the log is longer than room.
 std::u16string Shortened(const std::u16string& log, size_t room) {

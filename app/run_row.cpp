@@ -3,6 +3,8 @@
 #include <string_view>
 #include <variant>
 
+#include "base/text.h"
+
 namespace {
 
 using platform::StatementValue;
@@ -32,15 +34,12 @@ constexpr Column kColumns[] = {
     {u"FirstError", 2000, [](const RunRow& row) -> StatementValue { return row.firstError; }},
 };
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
-// A text cut to what its column keeps, never between the two halves of a character: a server
-// refuses a value longer than its column, and the row would be lost for one long driver message.
+// A text cut to what its column keeps: a server refuses a value longer than its column, and the row
+// would be lost for one long driver message.
 StatementValue CutToWidth(StatementValue value, size_t width) {
   auto* text = std::get_if<std::u16string>(&value);
-  if (!text || width == 0 || text->size() <= width) return value;
-  const size_t kept = IsHighSurrogate((*text)[width - 1]) ? width - 1 : width;
-  return text->substr(0, kept);
+  if (!text || width == 0) return value;
+  return CutWithin(*text, width);
 }
 
 // The log's lines that tell of a failure begin so (the share connection's and the copy's texts).

@@ -14,15 +14,20 @@ std::u16string TrimTrailingStopsAndBlanks(std::u16string_view text) {
   return std::u16string(text.substr(0, end));
 }
 
+std::u16string CutWithin(std::u16string_view text, size_t most) {
+  if (text.size() <= most) return std::u16string(text);
+  return std::u16string(text.substr(0, most > 0 && IsHighSurrogate(text[most - 1]) ? most - 1 : most));
+}
+
 std::u16string FromAscii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       c = 0xFFFD;
     }
     if (c < 0x80) {

@@ -12,6 +12,13 @@ std::u16string Trim(std::u16string_view text);
 // system error texts and the database messages are cleaned before they are shown.
 std::u16string TrimTrailingStopsAndBlanks(std::u16string_view text);
 
+// The two halves of a character beyond U+FFFF.
+constexpr bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The first most code units of text, one fewer where the cut would part a character's two halves.
+std::u16string CutWithin(std::u16string_view text, size_t most);
+
 // ASCII-only conversions, for the fixed texts the program formats itself.
 std::u16string FromAscii(std::string_view text);
 

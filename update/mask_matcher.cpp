@@ -17,9 +17,6 @@ constexpr int kMaxElementsAfterStar = 30;
 
 char32_t Fold(char32_t c) { return c >= U'a' && c <= U'z' ? c - (U'a' - U'A') : c; }
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // The character at text[at], a surrogate pair counting as one; advances at past it.
 char32_t ReadChar(std::u16string_view text, size_t& at) {
   const char16_t c = text[at++];

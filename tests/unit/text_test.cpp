@@ -20,3 +20,19 @@ TEST(Text, Utf8RoundTripKeepsSurrogatePairs) {
   EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
   EXPECT_EQ(ToUtf8(u"\xD800"), "\xEF\xBF\xBD");
 }
+
+TEST(Text, ACutNeverPartsACharactersHalves) {
+  const struct {
+    std::u16string text;
+    size_t most;
+    std::u16string expected;
+  } cases[] = {
+      {u"abc", 5, u"abc"},
+      {u"abc", 2, u"ab"},
+      {u"ab\U0001F600", 3, u"ab"},  // the cut falls between the halves
+      {u"ab\U0001F600", 4, u"ab\U0001F600"},
+      {u"\U0001F600", 1, u""},
+      {u"abc", 0, u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CutWithin(c.text, c.most), c.expected) << ToUtf8(c.text) << " " << c.most;
+}
